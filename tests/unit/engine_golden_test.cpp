@@ -199,6 +199,36 @@ const Golden goldens[] = {
      235,
      9544844498084623483ull,
      3921997933717820441ull},
+    {"gaussian_jumps_periodic_rotation",
+     2718281u,
+     150,
+     [](TSettings_Form& s) {
+         s.set_on(Param::ran_jump_motion, true);
+         s.set_position(Param::mot_ran_freq, 93);
+         s.set_on(Param::ran_rotation, true);
+         s.set_position(Param::rot_ran_freq, 85);
+         s.set_position(Param::min_rot_speed, -30);
+         s.set_position(Param::max_rot_speed, 30);
+         s.set_on(Param::in_out, true);
+         s.set_position(Param::vanishing, 10);
+         s.set_position(Param::perspective, -128);
+         s.set_on(Param::shape_ran, true);
+         s.set_position(Param::shape_freq, 40);
+         densities(s, {{3, 20}, {4, 20}, {8, 60}});
+         s.set_position(Param::eccentricity, 16);
+         s.set_position(Param::control_points, 7);
+         s.set_position(Param::Gamma, 3);
+         s.set_position(Param::palette_inc, 9);
+         s.set_position(Param::colour_step, 55);
+         s.set_position(Param::aspect_a_y, 50);
+         s.set_position(Param::max_polygons, 70);
+     },
+     {},
+     -1,
+     false,
+     231,
+     189854108628559544ull,
+     692096361685149275ull},
 };
 
 class EngineGolden : public ::testing::TestWithParam<Golden> {};
