@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine + Xvfb for the Windows test suites. Source this file; it defines functions only.
 #
 #   nimbrel_xvfb_start            private Xvfb on a free display; exports DISPLAY
@@ -24,7 +25,8 @@ nimbrel_xvfb_start() {
     local i
     for ((i = 0; i < 200; i++)); do
         if [[ -s $NIMBREL_XVFB_TMP/display ]]; then
-            export DISPLAY=":$(tr -d '[:space:]' <"$NIMBREL_XVFB_TMP/display")"
+            DISPLAY=":$(tr -d '[:space:]' <"$NIMBREL_XVFB_TMP/display")"
+            export DISPLAY
             return 0
         fi
         if ! kill -0 "$NIMBREL_XVFB_PID" 2>/dev/null; then break; fi
