@@ -32,6 +32,8 @@ bool read_file(const std::string& path, Bytes& bytes, std::string* error) {
     return true;
 }
 
-char path_separator() { return static_cast<char>(std::filesystem::path::preferred_separator); }
+char path_separator() {
+    return static_cast<char>(std::filesystem::path::preferred_separator);
+}
 
 } // namespace nimbrel

@@ -37,8 +37,8 @@ bool fail(std::string* error, const std::string& what) {
 
 bool write_file_atomically(const std::string& path, const Bytes& bytes, std::string* error) {
     static std::atomic<unsigned> counter{0};
-    const std::string temp = path + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(counter++);
+    const std::string temp =
+        path + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return fail(error, "cannot create " + temp);

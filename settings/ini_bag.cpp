@@ -56,7 +56,8 @@ bool TBag::Save(std::string* error) const {
     Bytes text;
     read_file(IniFile, text); // a missing file is created
     Ini_entries entries;
-    for (std::size_t i = 0; i < keys_.size(); ++i) entries.emplace_back(keys_[i], values_[i]);
+    for (std::size_t i = 0; i < keys_.size(); ++i)
+        entries.emplace_back(keys_[i], values_[i]);
     return write_file_atomically(IniFile, write_ini_section(text, IniSect, entries), error);
 }
 

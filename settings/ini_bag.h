@@ -38,8 +38,9 @@ class TBag {
     const std::vector<std::string>& Keys() const { return keys_; }
 
     // Each reads the default when the value is empty.
-    bool Read_bool(const std::string& key, bool def) const;           // true only for "1"
-    std::int32_t Read_integer(const std::string& key, std::int32_t def) const; // also when not a number
+    bool Read_bool(const std::string& key, bool def) const; // true only for "1"
+    std::int32_t Read_integer(const std::string& key,
+                              std::int32_t def) const; // also when not a number
     std::string Read_string(const std::string& key, const std::string& def) const;
     void Write_bool(const std::string& key, bool value) { Put(key, value ? "1" : "0"); }
     void Write_integer(const std::string& key, std::int32_t value) {

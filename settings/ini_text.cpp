@@ -6,18 +6,21 @@ namespace nimbrel {
 namespace {
 
 bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' ||
-           c == '\x1a';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 std::string trimmed(const std::string& s) {
     std::size_t first = 0, last = s.size();
-    while (first < last && is_space(s[first])) ++first;
-    while (last > first && is_space(s[last - 1])) --last;
+    while (first < last && is_space(s[first]))
+        ++first;
+    while (last > first && is_space(s[last - 1]))
+        --last;
     return s.substr(first, last - first);
 }
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::vector<std::string> split_lines(const Bytes& text) {
     std::vector<std::string> lines;
@@ -65,7 +68,8 @@ std::pair<std::size_t, std::size_t> find_section(const std::vector<std::string>&
         const auto name = section_name(lines[i]);
         if (!name || !equal_ignoring_case(*name, section)) continue;
         std::size_t end = i + 1;
-        while (end < lines.size() && !section_name(lines[end])) ++end;
+        while (end < lines.size() && !section_name(lines[end]))
+            ++end;
         return {i + 1, end};
     }
     return {std::string::npos, std::string::npos};
@@ -85,7 +89,8 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
 }
 
 std::string upper_case(std::string s) {
-    for (char& c : s) c = upper(c);
+    for (char& c : s)
+        c = upper(c);
     return s;
 }
 
@@ -103,8 +108,7 @@ Ini_entries read_ini_section(const Bytes& text, const std::string& section) {
     return entries;
 }
 
-Bytes write_ini_section(const Bytes& text, const std::string& section,
-                        const Ini_entries& entries) {
+Bytes write_ini_section(const Bytes& text, const std::string& section, const Ini_entries& entries) {
     auto lines = split_lines(text);
     auto [first, last] = find_section(lines, section);
     if (first == std::string::npos) {
@@ -123,7 +127,8 @@ Bytes write_ini_section(const Bytes& text, const std::string& section,
         if (found) continue;
         // After the section's last non-blank line, so blank lines keep separating sections.
         std::size_t at = last;
-        while (at > first && trimmed(lines[at - 1]).empty()) --at;
+        while (at > first && trimmed(lines[at - 1]).empty())
+            --at;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at),
                      name + "=" + single_line(value));
         ++last;

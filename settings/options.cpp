@@ -74,7 +74,11 @@ bool Nimbrel_Options::Write_ini(std::string* error) const {
     return bag.Save(error);
 }
 
-Nimbrel_Options* current_options() { return g_current; }
-void install_options(Nimbrel_Options* options) { g_current = options; }
+Nimbrel_Options* current_options() {
+    return g_current;
+}
+void install_options(Nimbrel_Options* options) {
+    g_current = options;
+}
 
 } // namespace nimbrel

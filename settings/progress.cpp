@@ -10,6 +10,8 @@ ProgressBox& Thinking_box() {
     return g_installed ? *g_installed : silent;
 }
 
-void install_thinking_box(ProgressBox* box) { g_installed = box; }
+void install_thinking_box(ProgressBox* box) {
+    g_installed = box;
+}
 
 } // namespace nimbrel

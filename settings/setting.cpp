@@ -5,16 +5,22 @@ namespace {
 
 const char* const Tag_word = "Screensaver";
 
-bool is_blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool is_blank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string trimmed(const std::string& s) {
     std::size_t first = 0, last = s.size();
-    while (first < last && is_blank(s[first])) ++first;
-    while (last > first && is_blank(s[last - 1])) --last;
+    while (first < last && is_blank(s[first]))
+        ++first;
+    while (last > first && is_blank(s[last - 1]))
+        --last;
     return s.substr(first, last - first);
 }
 
-bool contains(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
+bool contains(const std::string& s, const char* part) {
+    return s.find(part) != std::string::npos;
+}
 
 } // namespace
 
@@ -42,7 +48,8 @@ bool Nimbrel_setting::Read_from(Line_reader& in) {
 
 void Nimbrel_setting::Write_to(Bytes& out) const {
     Write_line(out, "{ " + Get_name());
-    for (std::size_t i = 1; i < Lines.size(); ++i) Write_line(out, Lines[i]);
+    for (std::size_t i = 1; i < Lines.size(); ++i)
+        Write_line(out, Lines[i]);
     Write_line(out, "}");
 }
 

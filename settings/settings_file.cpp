@@ -55,8 +55,8 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
     const bool packed = is_packed_settings_name(path);
 
     if (!file_exists(path)) {
-        report_->add(err_no_settings_file, "Nimbrel could not find the settings file " + path +
-                                               Crlf + Crlf);
+        report_->add(err_no_settings_file,
+                     "Nimbrel could not find the settings file " + path + Crlf + Crlf);
         return false;
     }
 
@@ -122,7 +122,8 @@ void Nimbrel_settings_file::Set_tag(int i, bool tagged) {
 bool Nimbrel_settings_file::Save(std::string* error) {
     Bytes& plain = lzh_.Plain_stream;
     plain.clear();
-    for (const auto& setting : settings_) setting.Write_to(plain);
+    for (const auto& setting : settings_)
+        setting.Write_to(plain);
 
     Bytes contents;
     if (is_packed_settings_name(file_name_)) {

@@ -251,11 +251,12 @@ TEST(NimbrelOptions, DirectoryChecks) {
     const std::string bad = t.file("gone") + "/";
     Nimbrel_Options o(Fixed_registry(bad), t.dir());
     EXPECT_EQ(o.Error_set, 1u << err_bad_directory);
-    EXPECT_EQ(o.Error_text,
-              "The Nimbrel directory " + bad +
-                  " is invalid\r\n"
-                  "Please run the Nimbrel \"exe\" file : "
-                  "This will write the directory of the Nimbrel data files to the registry.\r\n\r\n");
+    EXPECT_EQ(
+        o.Error_text,
+        "The Nimbrel directory " + bad +
+            " is invalid\r\n"
+            "Please run the Nimbrel \"exe\" file : "
+            "This will write the directory of the Nimbrel data files to the registry.\r\n\r\n");
     EXPECT_EQ(o.Max_time, 60); // read all the same, with defaults
     std::string error;
     EXPECT_FALSE(o.Write_ini(&error)); // the folder does not exist

@@ -17,7 +17,8 @@ std::vector<std::string> read_all_lines(const std::string& text) {
     const Bytes data = bytes_of(text);
     Line_reader in(data);
     std::vector<std::string> lines;
-    while (!in.at_end()) lines.push_back(in.Read_line());
+    while (!in.at_end())
+        lines.push_back(in.Read_line());
     return lines;
 }
 
@@ -83,7 +84,8 @@ TEST(LineReader, LineEndsLengthLimitAndNul) {
         {"NUL drops the rest", std::string("ab\0cd\r\nef", 9), {"ab", "ef"}},
         {"NUL first", std::string("\0x\nq", 4), {"", "q"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(read_all_lines(c.text), c.lines) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(read_all_lines(c.text), c.lines) << c.what;
 
     const Bytes empty;
     Line_reader at_end(empty);
@@ -97,9 +99,8 @@ TEST(SettingsFile, ParsesBlocks) {
     EXPECT_TRUE(l.exists);
     EXPECT_EQ(l.report.Error_set, 0);
     ASSERT_EQ(l.file.Count(), 2);
-    EXPECT_EQ(l.file.Setting(0).Lines,
-              (std::vector<std::string>{"First", "max_polygons 0 200 50",
-                                        "         Screensaver\tTRUE"}));
+    EXPECT_EQ(l.file.Setting(0).Lines, (std::vector<std::string>{"First", "max_polygons 0 200 50",
+                                                                 "         Screensaver\tTRUE"}));
     EXPECT_EQ(l.file.Setting(1).Get_name(), "Second");
     EXPECT_TRUE(l.file.Setting(0).Is_tagged());
     EXPECT_FALSE(l.file.Setting(1).Is_tagged());
@@ -114,14 +115,20 @@ TEST(SettingsFile, BlockShapes) {
         bool corrupt;
         std::vector<std::string> first; // lines of the first setting when not corrupt
     } cases[] = {
-        {"spaces around the name", "{   Name with  spaces \t \r\nx 1\r\n}\r\n", false,
+        {"spaces around the name",
+         "{   Name with  spaces \t \r\nx 1\r\n}\r\n",
+         false,
          {"Name with  spaces", "x 1"}},
         {"no space after the brace", "{Tight\n}", false, {"Tight"}},
         {"text after the closing brace", "{ A\r\n} ignored\r\n", false, {"A"}},
         {"empty lines inside are dropped", "{ A\r\n\r\nx\r\n\r\n}\r\n", false, {"A", "x"}},
-        {"empty name stays the name", "{\r\nmax_polygons 1 2 1\r\n}\r\n", false,
+        {"empty name stays the name",
+         "{\r\nmax_polygons 1 2 1\r\n}\r\n",
+         false,
          {"", "max_polygons 1 2 1"}},
-        {"lines kept as stored", "{ A\r\n  \tin_out   TRUE  \r\n}", false,
+        {"lines kept as stored",
+         "{ A\r\n  \tin_out   TRUE  \r\n}",
+         false,
          {"A", "  \tin_out   TRUE  "}},
         {"empty file", "", true, {}},
         {"extra line end after the last block", Two_blocks + "\r\n", true, {}},
@@ -153,8 +160,7 @@ TEST(SettingsFile, MissingFileIsReported) {
     EXPECT_FALSE(l.file.Load(path, true));
     EXPECT_EQ(l.file.Count(), 0);
     EXPECT_EQ(l.report.Error_set, 1u << err_no_settings_file);
-    EXPECT_EQ(l.report.Error_text,
-              "Nimbrel could not find the settings file " + path + "\r\n\r\n");
+    EXPECT_EQ(l.report.Error_text, "Nimbrel could not find the settings file " + path + "\r\n\r\n");
     EXPECT_EQ(l.file.Random_index(false), -1);
     EXPECT_EQ(l.file.Random_index(true), -1);
 }
@@ -273,7 +279,8 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndIsReported) {
     Temp_folder t;
     const std::string path = t.file("s.txt");
     std::string big = "{ Big\r\n";
-    for (int i = 0; i < 200; ++i) big += "max_polygons 0 200 50\r\n";
+    for (int i = 0; i < 200; ++i)
+        big += "max_polygons 0 200 50\r\n";
     big += "}\r\n";
     write_text(path, big);
 
@@ -294,8 +301,8 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndIsReported) {
     }
     EXPECT_TRUE(read_text(path) == big);
     EXPECT_EQ(t.entries(), 1u);
-    EXPECT_EQ(box.log, std::vector<std::string>{"alert Nimbrel could not save the settings file " +
-                                                path});
+    EXPECT_EQ(box.log,
+              std::vector<std::string>{"alert Nimbrel could not save the settings file " + path});
 }
 
 TEST(SettingsFile, SaveIntoMissingFolderFails) {
@@ -315,17 +322,20 @@ TEST(SettingsFile, RandomIndex) {
     Temp_folder t;
     std::string text;
     for (int i = 0; i < 10; ++i)
-        text += "{ S" + std::to_string(i) + "\r\n" + (i == 7 ? tag_line(true) + "\r\n" : "") +
-                "}\r\n";
+        text +=
+            "{ S" + std::to_string(i) + "\r\n" + (i == 7 ? tag_line(true) + "\r\n" : "") + "}\r\n";
     Loaded l;
     load_text(l, t, text);
     ASSERT_EQ(l.file.Count(), 10);
 
     set_random_seed(99);
     std::vector<int> seen(10, 0);
-    for (int i = 0; i < 2000; ++i) ++seen.at(static_cast<size_t>(l.file.Random_index(false)));
-    for (int n : seen) EXPECT_GT(n, 100);
-    for (int i = 0; i < 200; ++i) EXPECT_EQ(l.file.Random_index(true), 7);
+    for (int i = 0; i < 2000; ++i)
+        ++seen.at(static_cast<size_t>(l.file.Random_index(false)));
+    for (int n : seen)
+        EXPECT_GT(n, 100);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(l.file.Random_index(true), 7);
 
     // No tagged setting: after 5001 misses one more draw, whatever its tag.
     l.file.Set_tag(7, false);
@@ -334,7 +344,8 @@ TEST(SettingsFile, RandomIndex) {
     EXPECT_GE(picked, 0);
     EXPECT_LT(picked, 10);
     set_random_seed(5);
-    for (int i = 0; i < 5001; ++i) random(10);
+    for (int i = 0; i < 5001; ++i)
+        random(10);
     EXPECT_EQ(static_cast<std::uint32_t>(picked), random(10));
 }
 
@@ -343,11 +354,16 @@ TEST(SettingsFile, PackedOnlyForLowerCaseCmp) {
         const char* path;
         bool packed;
     } cases[] = {
-        {"a/Nimbrel_32_Settings.cmp", true}, {"a\\b.cmp", true},       {"b.CMP", false},
-        {"b.cmpx", false},                   {"dir.cmp/file", false}, {"b.txt", false},
+        {"a/Nimbrel_32_Settings.cmp", true},
+        {"a\\b.cmp", true},
+        {"b.CMP", false},
+        {"b.cmpx", false},
+        {"dir.cmp/file", false},
+        {"b.txt", false},
         {"cmp", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(is_packed_settings_name(c.path), c.packed) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(is_packed_settings_name(c.path), c.packed) << c.path;
 
     // Capitals: read as the text itself, not unpacked.
     Temp_folder t;
@@ -377,9 +393,9 @@ TEST(SettingsFile, PackedRoundTripShowsProgress) {
         ASSERT_TRUE(file.Save());
     }
     const std::size_t size = text.size() + std::string("         Screensaver\tTRUE\r\n").size();
-    EXPECT_EQ(box.log, (std::vector<std::string>{"max " + std::to_string(size / 1024),
-                                                 "show_bar Compressing Nimbrel settings data",
-                                                 "hide"}));
+    EXPECT_EQ(box.log,
+              (std::vector<std::string>{"max " + std::to_string(size / 1024),
+                                        "show_bar Compressing Nimbrel settings data", "hide"}));
     EXPECT_GT(box.bar.positions, 0);
 
     Bytes packed;

@@ -32,7 +32,8 @@ class Temp_folder {
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     std::size_t entries() const {
         std::size_t n = 0;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_)) ++n;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_))
+            ++n;
         return n;
     }
 
@@ -40,8 +41,12 @@ class Temp_folder {
     std::filesystem::path path_;
 };
 
-inline nimbrel::Bytes bytes_of(const std::string& s) { return nimbrel::Bytes(s.begin(), s.end()); }
-inline std::string text_of(const nimbrel::Bytes& b) { return std::string(b.begin(), b.end()); }
+inline nimbrel::Bytes bytes_of(const std::string& s) {
+    return nimbrel::Bytes(s.begin(), s.end());
+}
+inline std::string text_of(const nimbrel::Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
 
 inline void write_text(const std::string& path, const std::string& text) {
     ASSERT_TRUE(nimbrel::write_file_atomically(path, bytes_of(text)));
