@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 using namespace nimbrel;
@@ -18,31 +19,23 @@ namespace {
 class Temp_dir {
   public:
     Temp_dir() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
         static int counter = 0;
-        dir_ = std::string(base) + "nimbrel-w32-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(counter++) + "\\";
-        CreateDirectoryA(dir_.c_str(), nullptr);
+        path_ = std::filesystem::temp_directory_path() /
+                ("nimbrel-w32-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(counter++));
+        std::filesystem::create_directories(path_);
     }
     ~Temp_dir() {
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((dir_ + "*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileA((dir_ + found.cFileName).c_str());
-            } while (FindNextFileA(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir_.c_str());
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
     }
     Temp_dir(const Temp_dir&) = delete;
     Temp_dir& operator=(const Temp_dir&) = delete;
-    const std::string& dir() const { return dir_; }
-    std::string file(const char* name) const { return dir_ + name; }
+    std::string dir() const { return path_.string() + "\\"; }
+    std::string file(const char* name) const { return dir() + name; }
 
   private:
-    std::string dir_;
+    std::filesystem::path path_;
 };
 
 std::string profile_get(const std::string& file, const char* section, const char* key) {
