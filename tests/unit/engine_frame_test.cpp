@@ -502,3 +502,32 @@ TEST(Engine, FailureTexts) {
     EXPECT_EQ(alerts.texts, std::vector<std::string>{"Palette not deleted #-1"});
     EXPECT_EQ(palette.releases, 1);
 }
+
+TEST(Engine, HandEditedRangesStayInsideTheTables) {
+    // Settings files may carry any range; the engine must neither divide by zero nor index
+    // outside its tables, whatever the values (run under the sanitizers too).
+    const std::int32_t extremes[] = {INT32_MIN, -100000, -129, -1, 0, 1, 3, 17, 100000, INT32_MAX};
+    set_random_seed(8);
+    for (int round = 0; round < 40; ++round) {
+        TSettings_Form s;
+        for (int i = 0; i < Param_count; ++i) {
+            const Param p = static_cast<Param>(i);
+            if (param_info(p).kind != Kind::Scroll) continue;
+            const std::int32_t a = extremes[random(10)], b = extremes[random(10)];
+            s.set_min(p, std::min(a, b));
+            s.set_max(p, std::max(a, b));
+            s.set_position(p, extremes[random(10)]);
+        }
+        const Param motions[] = {Param::mouse_motion, Param::ran_fluid_motion,
+                                 Param::ran_jump_motion, Param::par_motion};
+        s.set_on(motions[round % 4], true);
+        s.set_on(round % 3 == 0 ? Param::sin_rotation : Param::ran_rotation, true);
+        s.set_on(Param::rot_ran_ran, round % 2 == 0);
+        s.set_on(Param::ran_uniform, round % 5 < 2);
+        const std::uint32_t seed = random_seed();
+        Rig rig(s, 64, 48, [] { return Point{INT32_MAX, INT32_MIN}; });
+        for (const DrawCall& call : rig.frame(12))
+            EXPECT_LE(call.points.size(), 11u);
+        set_random_seed(seed + 1);
+    }
+}
