@@ -109,6 +109,14 @@ class BenchSurface : public DrawTarget, public PaletteTarget, public AlertSink {
     PaletteEntries entries_{};
 };
 
+// Draws nothing: what the engine itself costs, without the pixels.
+class NullSurface : public BenchSurface {
+  public:
+    using BenchSurface::BenchSurface;
+    void pixel(int, int, std::uint8_t) override {}
+    void polyline(const Point*, int, std::uint8_t) override {}
+};
+
 void default_setting(TSettings_Form& s) {
     s.set_on(Param::ran_fluid_motion, true);
     s.set_on(Param::sin_rotation, true);
@@ -134,11 +142,12 @@ void heavy_moving_setting(TSettings_Form& s) {
     default_setting(s);
 }
 
-template <void (*Setup)(TSettings_Form&)> void BM_FrameStep(benchmark::State& state) {
+template <void (*Setup)(TSettings_Form&), typename Surface = BenchSurface>
+void BM_FrameStep(benchmark::State& state) {
     TSettings_Form settings;
     Setup(settings);
     set_random_seed(12345);
-    BenchSurface surface(1920, 1080);
+    Surface surface(1920, 1080);
     Nimbrel engine(settings, surface, surface, surface);
     for (int i = 0; i < 600; ++i)
         engine.frame_step(false); // every slot holds a ring
@@ -156,6 +165,12 @@ BENCHMARK_TEMPLATE(BM_FrameStep, heavy_setting)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_FrameStep, heavy_moving_setting)
     ->Name("FrameStep/heavy_moving")
+    ->Unit(benchmark::kMicrosecond);
+void BM_FrameStepWithoutPixels(benchmark::State& state) {
+    BM_FrameStep<heavy_moving_setting, NullSurface>(state);
+}
+BENCHMARK(BM_FrameStepWithoutPixels)
+    ->Name("FrameStep/heavy_moving_without_pixels")
     ->Unit(benchmark::kMicrosecond);
 
 // Heap (small blocks and mapped ones) in use.
