@@ -1,5 +1,8 @@
 #include "tools/render_command.h"
 #include "tools/render_output.h"
+#include "tools/render_setting.h"
+
+#include "temp_folder.h"
 
 #include <gif_lib.h>
 #include <png.h>
@@ -45,14 +48,6 @@ class CountingSource : public FrameSource {
   private:
     IndexedSurface frame_;
     PaletteEntries palette_{};
-};
-
-struct TempFolder {
-    fs::path path = fs::temp_directory_path() /
-                    ("nimbrel_render_" +
-                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
 };
 
 } // namespace
@@ -154,17 +149,17 @@ TEST(RenderOutput, GifDelayFollowsTheDesignedPace) {
 }
 
 TEST(RenderOutput, WritesEveryKthFrameThroughItsPalette) {
-    TempFolder temp;
+    nimbrel_test::Temp_folder temp;
     RenderOptions o;
     o.frames = 7;
     o.every = 3;
-    o.png_pattern = (temp.path / "f%02d.png").string();
+    o.png_pattern = temp.file("f%02d.png");
     CountingSource source(5, 4);
     std::string error;
     ASSERT_TRUE(render_frames(o, source, error)) << error;
     EXPECT_EQ(source.steps, 7);
     std::vector<std::string> written;
-    for (const auto& e : fs::directory_iterator(temp.path))
+    for (const auto& e : fs::directory_iterator(temp.dir()))
         written.push_back(e.path().filename().string());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"f03.png", "f06.png"}));
@@ -172,7 +167,7 @@ TEST(RenderOutput, WritesEveryKthFrameThroughItsPalette) {
     // Frame 6: index 6 shown through that moment's palette as grey 12.
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, (temp.path / "f06.png").string().c_str()));
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, temp.file("f06.png").c_str()));
     image.format = PNG_FORMAT_RGB;
     std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
@@ -180,7 +175,7 @@ TEST(RenderOutput, WritesEveryKthFrameThroughItsPalette) {
         ASSERT_EQ(b, 12);
 
     o.png_pattern.clear();
-    o.gif_file = (temp.path / "all.gif").string();
+    o.gif_file = temp.file("all.gif");
     CountingSource again(5, 4);
     ASSERT_TRUE(render_frames(o, again, error)) << error;
     int code = 0;
@@ -197,13 +192,17 @@ TEST(RenderOutput, WritesEveryKthFrameThroughItsPalette) {
 }
 
 TEST(RenderCommand, ExitCodesAndMessages) {
-    TempFolder temp;
-    const std::string gif = (temp.path / "a.gif").string();
-    const FrameSourceFactory works = [](const RenderOptions& o, std::string&) {
+    nimbrel_test::Temp_folder temp;
+    const std::string gif = temp.file("a.gif");
+    const FrameSourceFactory works = [](const RenderOptions& o, RenderFailure&) {
         return std::make_unique<CountingSource>(o.width, o.height);
     };
-    const FrameSourceFactory fails = [](const RenderOptions&, std::string& error) {
-        error = "no setting named \"x\"";
+    const FrameSourceFactory corrupt = [](const RenderOptions&, RenderFailure& failure) {
+        failure = {render_bad_data, "s.cmp: corrupt"};
+        return std::unique_ptr<FrameSource>();
+    };
+    const FrameSourceFactory unknown = [](const RenderOptions&, RenderFailure& failure) {
+        failure = {render_bad_usage, "s.cmp: no setting x"};
         return std::unique_ptr<FrameSource>();
     };
     const struct {
@@ -214,11 +213,10 @@ TEST(RenderCommand, ExitCodesAndMessages) {
     } cases[] = {
         {with({"--gif", gif, "--size", "8x6", "--frames", "3"}), works, 0, ""},
         {{"--help"}, works, 0, ""},
-        {with({"--gif", gif}), fails, 1, "no setting named"},
-        {with({"--gif", (temp.path / "no" / "a.gif").string(), "--size", "8x6"}), works, 1,
-         "cannot create"},
-        {with({"--png", (temp.path / "no" / "%d.png").string(), "--size", "8x6"}), works, 1,
-         "cannot create"},
+        {with({"--gif", gif}), corrupt, 1, "corrupt"},
+        {with({"--gif", gif}), unknown, 2, "no setting x"},
+        {with({"--gif", temp.file("no/a.gif"), "--size", "8x6"}), works, 1, "cannot create"},
+        {with({"--png", temp.file("no/%d.png"), "--size", "8x6"}), works, 1, "cannot create"},
         {with({"--gif", gif, "--frames", "x"}), works, 2, "--frames"},
         {{}, works, 2, "missing"},
     };
@@ -237,12 +235,52 @@ TEST(RenderCommand, ExitCodesAndMessages) {
 }
 
 TEST(RenderCommand, FindsSettingsByIndexOrName) {
-    const std::vector<std::string> names = {"Tunnel", "7", "Storm", "Tunnel"};
+    // Digits always mean an index, as in nimbrel-settings, so "7" cannot be found by name.
+    const std::vector<std::string> names = {"Tunnel", "7", "Storm", "Tunnel", "-1"};
     const struct {
         const char* wanted;
         int index;
-    } cases[] = {{"0", 0}, {"2", 2},  {"3", 3}, {"Storm", 2}, {"Tunnel", 0},         {"tunnel", -1},
-                 {"7", 1}, {"4", -1}, {"", -1}, {"-1", -1},   {"99999999999999", -1}};
+    } cases[] = {
+        {"0", 0},  {"2", 2},  {"3", 3}, {"Storm", 2}, {"Tunnel", 0},         {"tunnel", -1},
+        {"7", -1}, {"5", -1}, {"", -1}, {"-1", 4},    {"99999999999999", -1}};
     for (const auto& c : cases)
         EXPECT_EQ(find_setting(names, c.wanted), c.index) << c.wanted;
+}
+
+TEST(RenderSetting, ReadsTheNamedSettingOrSaysWhy) {
+    nimbrel_test::Temp_folder temp;
+    nimbrel_test::write_text(temp.file("two.txt"),
+                             "{ Calm\r\nmax_polygons 0 500 20\r\n}\r\n{ Storm\r\n}\r\n");
+    nimbrel_test::write_text(temp.file("broken.txt"), "{ Open\r\nmax_polygons 0 500 20\r\n");
+    nimbrel_test::write_text(temp.file("broken.cmp"), "not packed at all");
+    const struct {
+        std::string file, setting;
+        std::vector<std::string> lines;
+        RenderExit exit;
+        const char* says;
+    } cases[] = {
+        {"two.txt", "0", {"Calm", "max_polygons 0 500 20"}, render_ok, ""},
+        {"two.txt", "Storm", {"Storm"}, render_ok, ""},
+        {"two.txt", "2", {}, render_bad_usage, "no setting 2"},
+        {"two.txt", "calm", {}, render_bad_usage, "no setting calm"},
+        {"broken.txt", "0", {}, render_bad_data, "corrupted"},
+        {"broken.cmp", "0", {}, render_bad_data, "corrupted"},
+        {"missing.cmp", "0", {}, render_bad_data, "could not find"},
+    };
+    for (const auto& c : cases) {
+        RenderOptions o;
+        o.settings_file = temp.file(c.file);
+        o.setting = c.setting;
+        RenderFailure failure;
+        const auto lines = load_render_setting(o, failure);
+        if (c.exit == render_ok) {
+            ASSERT_TRUE(lines) << failure.message;
+            EXPECT_EQ(*lines, c.lines);
+        } else {
+            EXPECT_FALSE(lines) << c.file;
+            EXPECT_EQ(failure.exit, c.exit) << c.file;
+            EXPECT_NE(failure.message.find(c.says), std::string::npos) << failure.message;
+            EXPECT_EQ(failure.message.find('\n'), std::string::npos) << failure.message;
+        }
+    }
 }
