@@ -118,31 +118,37 @@ struct MatchFinder {
 
     void insert(int r) {
         const std::uint8_t* key = &text[r];
-        int cmp = 1;
+        bool right = true;
         int p = N + 1 + key[0];
         rson[r] = lson[r] = NIL;
-        match_length = 0;
+        int best_length = 0;
+        int best_position = 0;
+        int worth = THRESHOLD + 1; // shortest length that can change the result
         for (;;) {
-            std::uint16_t& next = cmp >= 0 ? rson[p] : lson[p];
+            std::uint16_t& next = right ? rson[p] : lson[p];
             if (next == NIL) {
                 next = static_cast<std::uint16_t>(r);
                 dad[r] = static_cast<std::uint16_t>(p);
+                match_length = best_length;
+                match_position = best_position;
                 return;
             }
             p = next;
             const int i = common_length(key, &text[p]);
-            if (i > THRESHOLD) {
+            if (i >= worth) {
                 const int position = ((r - p) & (N - 1)) - 1;
-                if (i > match_length) {
-                    match_position = position;
-                    match_length = i;
+                if (i > best_length) {
+                    best_position = position;
+                    best_length = worth = i;
                     if (i >= F) break;
-                } else if (i == match_length && position < match_position) {
-                    match_position = position; // equal length: prefer the nearer match
+                } else if (position < best_position) {
+                    best_position = position; // equal length: prefer the nearer match
                 }
             }
-            cmp = key[i] - text[p + i];
+            right = key[i] >= text[p + i];
         }
+        match_length = best_length;
+        match_position = best_position;
         // r matches p over the whole look-ahead: r takes p's place in the tree.
         dad[r] = dad[p];
         lson[r] = lson[p];
