@@ -13,7 +13,8 @@ const std::vector<std::uint8_t>& sample() {
 
 void BM_LzhPack(benchmark::State& state) {
     const auto& plain = sample();
-    for (auto _ : state) benchmark::DoNotOptimize(nimbrel::lzh_pack(plain));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nimbrel::lzh_pack(plain));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * plain.size()));
 }
 
@@ -21,7 +22,8 @@ void BM_LzhUnpack(benchmark::State& state) {
     const auto& plain = sample();
     const auto packed = nimbrel::lzh_pack(plain);
     state.counters["ratio"] = static_cast<double>(plain.size()) / packed.size();
-    for (auto _ : state) benchmark::DoNotOptimize(nimbrel::lzh_unpack(packed));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nimbrel::lzh_unpack(packed));
     // Throughput counts the unpacked bytes, the size the caller ends up with.
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * plain.size()));
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 
 using namespace nimbrel;
@@ -17,12 +18,15 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytes_of(const std::string& s) { return {s.begin(), s.end()}; }
+Bytes bytes_of(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 Bytes random_bytes(std::size_t n, std::uint32_t seed) {
     std::mt19937 rng(seed);
     Bytes b(n);
-    for (auto& x : b) x = static_cast<std::uint8_t>(rng());
+    for (auto& x : b)
+        x = static_cast<std::uint8_t>(rng());
     return b;
 }
 
@@ -34,7 +38,8 @@ Bytes repetitive_bytes(std::size_t n, std::uint32_t seed) {
         if (b.size() > 100 && rng() % 3) {
             const std::size_t from = b.size() - 1 - rng() % std::min<std::size_t>(b.size(), 5000);
             const std::size_t len = 1 + rng() % 80;
-            for (std::size_t k = 0; k < len; ++k) b.push_back(b[from + k]);
+            for (std::size_t k = 0; k < len; ++k)
+                b.push_back(b[from + k]);
         } else {
             b.push_back(static_cast<std::uint8_t>('a' + rng() % 4));
         }
@@ -50,10 +55,12 @@ inline Bytes deep_tree_bytes() {
     constexpr std::size_t block = 2000;
     const unsigned weights[] = {1000, 606, 367, 223, 135, 82, 50, 30};
     unsigned total = 0;
-    for (unsigned w : weights) total += w;
+    for (unsigned w : weights)
+        total += w;
     std::mt19937 rng(1);
     Bytes b(block);
-    for (auto& x : b) x = static_cast<std::uint8_t>(rng());
+    for (auto& x : b)
+        x = static_cast<std::uint8_t>(rng());
     for (int generation = 0; generation < 300; ++generation) {
         const std::size_t base = b.size() - block;
         std::vector<std::pair<std::size_t, std::size_t>> chunks; // start, length
@@ -69,9 +76,11 @@ inline Bytes deep_tree_bytes() {
             chunks.emplace_back(base + at, len);
             at += len;
         }
-        for (std::size_t i = chunks.size() - 1; i > 0; --i) std::swap(chunks[i], chunks[rng() % (i + 1)]);
+        for (std::size_t i = chunks.size() - 1; i > 0; --i)
+            std::swap(chunks[i], chunks[rng() % (i + 1)]);
         for (const auto& [from, len] : chunks)
-            for (std::size_t k = 0; k < len; ++k) b.push_back(b[from + k]);
+            for (std::size_t k = 0; k < len; ++k)
+                b.push_back(b[from + k]);
     }
     return b;
 }
@@ -100,12 +109,13 @@ ReferenceRun reference_process(const Bytes& source, bool compress) {
     const auto codec = std::make_unique<ReferenceLzh>();
     if (compress) {
         const auto size = static_cast<std::uint32_t>(source.size());
-        for (int i = 0; i < 4; ++i) run.out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            run.out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
         codec->LZH_pack(get, put);
     } else if (source.size() >= 4) {
         pos = 4; // the length is read directly, not through the counted reader
-        const auto length = static_cast<std::int32_t>(source[0] | source[1] << 8 |
-                                                      source[2] << 16 | source[3] << 24);
+        const auto length = static_cast<std::int32_t>(source[0] | source[1] << 8 | source[2] << 16 |
+                                                      source[3] << 24);
         codec->LZH_unpack(length, get, put);
     }
     return run;
@@ -142,7 +152,8 @@ std::vector<Sample> round_trip_samples() {
         {"random 200 KB, all literals, several tree rebuilds", random_bytes(200000, 2)},
         {"repetitive small alphabet", repetitive_bytes(100000, 3)},
         {"settings text 600 KB", sample_settings_text(600000)},
-        {"settings text then random", [] {
+        {"settings text then random",
+         [] {
              Bytes b = sample_settings_text(30000, 9);
              Bytes r = random_bytes(9000, 4);
              b.insert(b.end(), r.begin(), r.end());
@@ -224,6 +235,8 @@ TEST(Lzh, LengthFieldAndShortStreams) {
         {"shorter than the length field", {0x03, 0x00, 0x00}, false, 0},
         {"zero length, anything after", {0, 0, 0, 0, 0xDE, 0xAD}, false, 0},
         {"length without bits", {0x01, 0, 0, 0}, true, 0},
+        // "aaaaaaaaaa" cut short: its match of 9 runs past the stated 5 bytes.
+        {"match longer than what is left", {0x05, 0, 0, 0, 0xF6, 0xC9, 0, 0}, false, 5},
         {"60 bytes per bit is still possible", {0xE0, 0x01, 0, 0, 0x00}, false, 480},
         {"more than 60 bytes per bit", {0xE1, 0x01, 0, 0, 0x00}, true, 0},
         {"negative length", {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}, true, 0},
@@ -288,7 +301,8 @@ TEST(Lzh, ReportsWholeKibReadOnEachChange) {
         codec.Plain_stream = *source;
         codec.Process(true);
         std::vector<int> expected;
-        for (int k = 1; k <= static_cast<int>(source->size() / 1024); ++k) expected.push_back(k);
+        for (int k = 1; k <= static_cast<int>(source->size() / 1024); ++k)
+            expected.push_back(k);
         EXPECT_EQ(sink.positions, expected);
         EXPECT_TRUE(codec.Plain_stream.empty());
 
@@ -300,4 +314,31 @@ TEST(Lzh, ReportsWholeKibReadOnEachChange) {
         EXPECT_EQ(codec.Plain_stream, *source);
         EXPECT_TRUE(codec.Packed_stream.empty());
     }
+}
+
+TEST(Lzh, UnpackingCountsThePackedBytesTheBitReaderFetched) {
+    // Near a KiB boundary the reported count depends on exactly how far the reader has fetched,
+    // so scan sizes whose packed form ends around 1 and 2 KiB; the trailing bytes are never
+    // needed.
+    const Bytes text = sample_settings_text(9000, 6);
+    std::set<std::uint32_t> fetched;
+    std::vector<std::size_t> sizes;
+    for (std::size_t n = 3450; n < 3700; ++n)
+        sizes.push_back(n);
+    for (std::size_t n = 8650; n < 8900; ++n)
+        sizes.push_back(n);
+    for (const std::size_t n : sizes) {
+        Bytes packed = lzh_pack(Bytes(text.begin(), text.begin() + static_cast<long>(n)));
+        packed.resize(packed.size() + 16, 0x5A);
+        const ReferenceRun reference = reference_process(packed, false);
+        fetched.insert(reference.bytes_read);
+        RecordingSink sink;
+        My_LZH_Compressor codec;
+        codec.Progress_bar = &sink;
+        codec.Packed_stream = packed;
+        codec.Process(false);
+        ASSERT_EQ(sink.positions, reference.progress) << n;
+    }
+    for (std::uint32_t boundary : {1023u, 1024u, 2047u, 2048u})
+        EXPECT_TRUE(fetched.count(boundary));
 }
