@@ -51,7 +51,7 @@ Bytes repetitive_bytes(std::size_t n, std::uint32_t seed) {
 // Shuffled chunks of the previous 2000 bytes, chunk lengths 4 to 11 with frequencies falling by
 // a ratio near the golden ratio: a match-only stream whose length symbols drive the Huffman tree
 // deeper than 16 levels, so the rarest symbols get codes longer than 16 bits.
-inline Bytes deep_tree_bytes() {
+Bytes deep_tree_bytes() {
     constexpr std::size_t block = 2000;
     const unsigned weights[] = {1000, 606, 367, 223, 135, 82, 50, 30};
     unsigned total = 0;
@@ -114,9 +114,10 @@ ReferenceRun reference_process(const Bytes& source, bool compress) {
         codec->LZH_pack(get, put);
     } else if (source.size() >= 4) {
         pos = 4; // the length is read directly, not through the counted reader
-        const auto length = static_cast<std::int32_t>(source[0] | source[1] << 8 | source[2] << 16 |
-                                                      source[3] << 24);
-        codec->LZH_unpack(length, get, put);
+        std::uint32_t field = 0;
+        for (int i = 3; i >= 0; --i)
+            field = field << 8 | source[i];
+        codec->LZH_unpack(static_cast<std::int32_t>(field), get, put);
     }
     return run;
 }
