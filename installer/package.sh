@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds what we ship from the build folder (./dev build runs it after compiling):
+#
+#   build/package/data/             the data folder: palettes, packed settings, help page
+#   build/Nimbrel_32_Setup.exe      the installer (32-bit, so it runs on every Windows)
+#   build/Nimbrel_32_Saver-x64.zip  portable copies: saver, data, tool, read-me
+#   build/Nimbrel_32_Saver-x86.zip
+#
+#   installer/package.sh BUILD_DIR                    all of the above
+#   installer/package.sh BUILD_DIR --installer OUT T  only an installer for NSIS target T
+#                                                     (amd64-unicode for the Wine test)
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=$(cd "$1" && pwd)
+shift
+PACKAGE=$BUILD/package
+DATA=$PACKAGE/data
+VERSION=$(sed -nE 's/^project\(Nimbrel VERSION ([0-9.]+).*/\1/p' "$ROOT/CMakeLists.txt")
+SCR=Nimbrel_32_Saver.scr
+
+crlf() { sed 's/\r*$/\r/' "$1"; }
+
+stage_data() {
+    rm -rf "$DATA"
+    mkdir -p "$DATA/Palette"
+    cp "$ROOT"/data/Palette/*.pal "$DATA/Palette/"
+    # Packed from the text source, so what ships is what was reviewed.
+    "$BUILD/bin/nimbrel-settings" pack "$ROOT/data/Nimbrel_32_Settings.txt" \
+        "$DATA/Nimbrel_32_Settings.cmp"
+    cp "$ROOT/data/Nimbrel_32_Help.html" "$DATA/"
+    # The uninstaller removes exactly the palettes we installed.
+    local pal
+    for pal in "$DATA"/Palette/*.pal; do
+        echo "!insertmacro PALETTE \"$(basename "$pal")\""
+    done >"$PACKAGE/palettes.nsh"
+}
+
+make_installer() { # OUT [TARGET]
+    local defines=(-V2 -DVERSION="$VERSION" -DVERSION_COMMAS="${VERSION//./,},0,0"
+        -DSCR64="$BUILD/win64/$SCR" -DSCR32="$BUILD/win32/$SCR"
+        -DTOOL64="$BUILD/win64/nimbrel-settings.exe" -DTOOL32="$BUILD/win32/nimbrel-settings.exe"
+        -DDATA="$DATA" -DPALETTES="$PACKAGE/palettes.nsh" -DOUTFILE="$1")
+    [[ -n ${2:-} ]] && defines+=(-DTARGET="$2")
+    [[ -f $ROOT/app/Nimbrel.ico ]] && defines+=(-DICON="$ROOT/app/Nimbrel.ico")
+    makensis "${defines[@]}" "$ROOT/installer/nimbrel.nsi"
+}
+
+make_zip() { # ARCH BUILD_SUBDIR BITS
+    local stage=$PACKAGE/zip-$1 out=$BUILD/Nimbrel_32_Saver-$1.zip
+    rm -rf "$stage" "$out"
+    mkdir -p "$stage/Nimbrel"
+    cp -r "$DATA"/. "$stage/Nimbrel/"
+    cp "$BUILD/$2/$SCR" "$BUILD/$2/nimbrel-settings.exe" "$stage/Nimbrel/"
+    crlf "$ROOT/installer/portable/Read_me.txt" |
+        sed "s/@VERSION@/$VERSION/; s/@ARCH@/$1/; s/@BITS@/$3/" >"$stage/Nimbrel/Read_me.txt"
+    crlf "$ROOT/installer/portable/Register.cmd" >"$stage/Nimbrel/Register.cmd"
+    (cd "$stage" && zip -q -r -X "$out" Nimbrel)
+}
+
+have_savers() {
+    [[ -f $BUILD/win64/$SCR && -f $BUILD/win32/$SCR ]]
+}
+
+stage_data
+if [[ ${1:-} == --installer ]]; then
+    have_savers || {
+        echo "no saver built: cannot make an installer" >&2
+        exit 1
+    }
+    make_installer "$2" "${3:-}"
+    exit 0
+fi
+
+if ! have_savers; then
+    echo "== package: no $SCR in build/win64 and build/win32 yet, only the data folder staged"
+    exit 0
+fi
+echo "== package"
+make_installer "$BUILD/Nimbrel_32_Setup.exe"
+make_zip x64 win64 64
+make_zip x86 win32 32
+ls -l "$BUILD"/Nimbrel_32_Setup.exe "$BUILD"/Nimbrel_32_Saver-*.zip | awk '{print $5, $9}'
