@@ -1,3 +1,4 @@
+#include "tools/engine_frames.h"
 #include "tools/render_command.h"
 #include "tools/render_output.h"
 #include "tools/render_setting.h"
@@ -283,4 +284,48 @@ TEST(RenderSetting, ReadsTheNamedSettingOrSaysWhy) {
             EXPECT_EQ(failure.message.find('\n'), std::string::npos) << failure.message;
         }
     }
+}
+
+TEST(RenderEngine, SameSeedSamePixelsAndDataProblemsSayWhy) {
+    nimbrel_test::Temp_folder temp;
+    fs::create_directories(temp.file("Palette"));
+    std::string pal = "3\r\n255 0 0\r\n0 255 0\r\n0 0 255\r\n";
+    nimbrel_test::write_text(temp.file("Palette/Three.pal"), pal);
+    nimbrel_test::write_text(temp.file("s.txt"), "{ Walk\r\nRGBwalk TRUE\r\n}\r\n"
+                                                 "{ File\r\nUsePalette TRUE\r\n}\r\n"
+                                                 "{ Bad\r\nmax_polygons 1 2\r\n}\r\n");
+    const auto render = [&](const std::string& setting, const std::string& seed,
+                            const std::string& out, std::string& err_text) {
+        std::ostringstream out_stream, err;
+        const int code =
+            run_render({"--settings", temp.file("s.txt"), "--setting", setting, "--palettes",
+                        temp.file("Palette"), "--size", "64x48", "--frames", "40", "--every", "20",
+                        "--seed", seed, "--png", out},
+                       out_stream, err, open_engine_frames);
+        err_text = err.str();
+        return code;
+    };
+    std::string err;
+    // The walk's control points come from the generator, so another seed shows other colours.
+    ASSERT_EQ(render("Walk", "6", temp.file("c%d.png"), err), 0) << err;
+    for (const char* setting : {"Walk", "File"}) {
+        ASSERT_EQ(render(setting, "5", temp.file("a%d.png"), err), 0) << err;
+        ASSERT_EQ(render(setting, "5", temp.file("b%d.png"), err), 0) << err;
+        const std::string a = nimbrel_test::read_text(temp.file("a40.png"));
+        EXPECT_GT(a.size(), 0u);
+        EXPECT_TRUE(a == nimbrel_test::read_text(temp.file("b40.png"))) << setting;
+        EXPECT_TRUE(a != nimbrel_test::read_text(temp.file("a20.png"))) << setting;
+        if (std::string(setting) == "Walk") {
+            EXPECT_TRUE(a != nimbrel_test::read_text(temp.file("c40.png")));
+        }
+    }
+
+    EXPECT_EQ(render("Bad", "5", temp.file("x%d.png"), err), 1);
+    EXPECT_NE(err.find("setting \"Bad\", line 1"), std::string::npos) << err;
+    std::ostringstream out, no_folder;
+    EXPECT_EQ(run_render({"--settings", temp.file("s.txt"), "--setting", "0", "--palettes",
+                          temp.file("none"), "--gif", temp.file("x.gif")},
+                         out, no_folder, open_engine_frames),
+              1);
+    EXPECT_NE(no_folder.str().find("no palette folder"), std::string::npos) << no_folder.str();
 }

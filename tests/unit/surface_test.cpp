@@ -2,7 +2,6 @@
 #include "engine/indexed_surface.h"
 #include "engine/line_raster.h"
 #include "engine/software_palette.h"
-#include "engine/static_colours.h"
 
 #include <gtest/gtest.h>
 
@@ -334,6 +333,11 @@ TEST(SoftwarePalette, BehavesLikeAnAnimatedLogicalPalette) {
     EXPECT_EQ(edge[2], (PaletteEntry{7, 7, 7, 7}));
     palette.read(INT_MIN, -1, edge);
     palette.read(-1000, 5000, nullptr);
+
+    // Releasing keeps the colours on show, once.
+    EXPECT_TRUE(palette.release());
+    EXPECT_FALSE(palette.release());
+    EXPECT_EQ(palette.entries()[10], green[2]);
 }
 
 TEST(BgraFrame, IndicesShowThroughThePalette) {
