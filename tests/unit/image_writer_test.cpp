@@ -131,3 +131,26 @@ TEST(GifWriter, RejectsSizesAGifCannotHold) {
     }
     EXPECT_FALSE(fs::exists(temp.file("bad.gif")));
 }
+
+TEST(ImageWriters, AFullDiskIsReportedAndWhatTheUserNamedIsKept) {
+    nimbrel_test::Temp_folder temp;
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    // A link to a device that is always full: the writers must fail, and must not remove it.
+    const std::string png = temp.file("full.png"), gif = temp.file("full.gif");
+    fs::create_symlink("/dev/full", png);
+    fs::create_symlink("/dev/full", gif);
+    const IndexedSurface frame = pattern(300, 200, 1);
+
+    std::string error;
+    EXPECT_FALSE(write_png(png, frame, spread(0), error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+
+    GifAnimation animation(gif, 300, 200);
+    animation.add_frame(frame, spread(0), 4);
+    EXPECT_FALSE(animation.close());
+    EXPECT_FALSE(animation.error().empty());
+
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(png)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(gif)));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
