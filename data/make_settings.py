@@ -110,7 +110,8 @@ SETTINGS = [
                                 min_rot_speed=-50, motion="ran_jump_motion", mot_ran_freq=70,
                                 palette="Neon.pal")),
     # --- No rotation: shape, motion and colour carry it.
-    ("Neon Segments", dict(tagged=True, rotation="no_rotation", motion="ran_fluid_motion",
+    ("Neon Segments", dict(tagged=True, rotation="ran_rotation", rot_ran_freq=85,
+                           max_rot_speed=40, min_rot_speed=10, motion="ran_fluid_motion",
                            distribution="ran_uniform", palette="Neon.pal",
                            sides={2: 100, 4: 20}, mot_b_damping=30, palette_inc=40,
                            colour_step=18, max_polygons=80)),
