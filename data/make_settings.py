@@ -112,7 +112,7 @@ SETTINGS = [
     # --- No rotation: shape, motion and colour carry it.
     ("Neon Segments", dict(tagged=True, rotation="ran_rotation", rot_ran_freq=85,
                            max_rot_speed=40, min_rot_speed=10, motion="ran_fluid_motion",
-                           distribution="ran_uniform", palette="Neon.pal",
+                           palette="Neon.pal",
                            sides={2: 100, 4: 20}, mot_b_damping=30, palette_inc=40,
                            colour_step=18, max_polygons=80)),
     ("Still Pond", dict(rotation="no_rotation", motion="no_motion", sides={10: 100},
@@ -189,10 +189,6 @@ SETTINGS = [
     ("Dotted Helix", dict(draw="draw_vertices", sides={10: 100}, ampl=80, freq=4,
                           precess=12, max_polygons=150, palette="Electric.pal",
                           colour_step=8)),
-    ("Fireflies", dict(draw="draw_vertices", motion="ran_fluid_motion",
-                       mot_b_damping=30, sides={8: 100}, rotation="ran_rotation",
-                       palette="Gold.pal", max_polygons=160, magnification=70,
-                       perspective=50)),
     # --- Trails: nothing is erased.
     ("Trails", dict(rub_out=False, sides={3: 100}, motion="par_motion", mot_par_a=4,
                     mot_par_c=50, mot_par_d=5, mot_par_f=50, palette="Aurora.pal",
