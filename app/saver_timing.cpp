@@ -40,9 +40,4 @@ std::int32_t cycle_seconds(std::int32_t min_time, std::int32_t max_time, Window_
     return static_cast<std::int32_t>(min_time + r);
 }
 
-std::uint32_t frame_interval_ms(bool fix_speed, std::int32_t design_fps) {
-    if (!fix_speed) return 1;
-    return 1000u / static_cast<std::uint32_t>(design_fps < 1 ? 1 : design_fps);
-}
-
 } // namespace nimbrel

@@ -1,5 +1,4 @@
-// The saver window's clocks: its own random generator, the cycle time of a setting and the
-// frame interval.
+// The saver window's clocks: its own random generator and the cycle time of a setting.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +26,5 @@ std::uint32_t time_of_day_ms();
 // Whole seconds a setting stays on show: Min_time plus a random part of the span, both ends
 // included (a span of 0 gives Min_time).
 std::int32_t cycle_seconds(std::int32_t min_time, std::int32_t max_time, Window_random& random);
-
-// The frame timer's interval: the designed rate with fix_speed (a rate below 1 counts as 1, so
-// the interval is always defined), otherwise as fast as ticks come.
-std::uint32_t frame_interval_ms(bool fix_speed, std::int32_t design_fps);
 
 } // namespace nimbrel

@@ -1,5 +1,9 @@
 #include "app/saver_window_core.h"
 
+#include "engine/palette_file.h"
+#include "engine/speed.h"
+#include "engine/tables.h"
+
 namespace nimbrel {
 
 std::int32_t& wait_count() {
@@ -90,7 +94,7 @@ void SaverWindowCore::Load_and_start() {
     change_timer_.enabled = false;
     host_.change_timer(change_timer_);
     options_.Error_text.clear();
-    host_.make_tables();
+    make_tables();
 
     settings_file_.reset();
     settings_file_ = std::make_unique<Nimbrel_settings_file>(options_, Thinking_box());
@@ -99,7 +103,7 @@ void SaverWindowCore::Load_and_start() {
     if (options_.Error_set == 0 && settings_file_->Count() == 0)
         options_.add(err_no_settings, "Nimbrel found no settings in " + path + "\r\n\r\n");
 
-    if (!params_form_) params_form_ = std::make_unique<TSettings_Form>(host_.palette_folder());
+    if (!params_form_) params_form_ = std::make_unique<TSettings_Form>(palette_folder());
 
     if (options_.Error_set == 0) {
         host_.fill_black();
@@ -132,9 +136,9 @@ void SaverWindowCore::Change_setting(int index) {
     }
     Reset_change_timer();
 
-    frame_timer_ = TimerSetting{
-        frame_interval_ms(params_form_->on(Param::fix_speed), engine_ ? engine_->design_fps() : 1),
-        true};
+    const std::int32_t interval =
+        frame_interval_ms(params_form_->on(Param::fix_speed), engine_ ? engine_->design_fps() : 1);
+    frame_timer_ = TimerSetting{static_cast<std::uint32_t>(interval), true};
     host_.frame_timer(frame_timer_);
     running = true;
 }

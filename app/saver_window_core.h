@@ -64,11 +64,7 @@ class SaverWindowHost {
     virtual void change_timer(const TimerSetting& t) = 0;
     virtual void frame_timer(const TimerSetting& t) = 0;
     virtual ConfigDialogLink* config_dialog() = 0; // none while no dialog is shown
-    // Builds the lookup tables shared by all engines (once per process).
-    virtual void make_tables() = 0;
     virtual std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) = 0;
-    // The palette folder the parameter holder lists its palettes from.
-    virtual std::string palette_folder() const = 0;
 };
 
 // Start-up countdown in message ticks, shared by every saver window of the process.

@@ -1,4 +1,5 @@
 #include "app/saver_window_core.h"
+#include "engine/speed.h"
 #include "settings/random.h"
 #include "temp_folder.h"
 
@@ -39,7 +40,7 @@ class FakeHost : public SaverWindowHost {
   public:
     int w = 640, h = 480;
     int text_w = 100, text_h = 26;
-    int blacks = 0, tables = 0, engines_made = 0, frame_steps = 0, not_256_writes = 0;
+    int blacks = 0, engines_made = 0, frame_steps = 0, not_256_writes = 0;
     std::vector<Drawn> drawn;
     TimerSetting change{}, frame{};
     FakeDialog* dialog = nullptr;
@@ -57,12 +58,10 @@ class FakeHost : public SaverWindowHost {
     void change_timer(const TimerSetting& t) override { change = t; }
     void frame_timer(const TimerSetting& t) override { frame = t; }
     ConfigDialogLink* config_dialog() override { return dialog; }
-    void make_tables() override { ++tables; }
     std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override {
         ++engines_made;
         return std::make_unique<FakeEngine>(params.pos(Param::speed_scroll), &frame_steps);
     }
-    std::string palette_folder() const override { return ""; }
 
     const Drawn& last_white() const {
         for (auto it = drawn.rbegin(); it != drawn.rend(); ++it)
@@ -130,7 +129,6 @@ TEST(SaverWindowCore, CountdownAndLoadingByRunMode) {
         f.ticks(1); // loads and starts
         EXPECT_TRUE(f.core.running);
         EXPECT_EQ(f.host.engines_made, 1);
-        EXPECT_EQ(f.host.tables, 1);
         EXPECT_EQ(f.options.Error_text, "");
         EXPECT_GT(f.host.blacks, blacks);
         EXPECT_EQ(f.host.last_white().text, Loading_text); // nothing drawn after loading
@@ -333,7 +331,7 @@ TEST(SaverWindowCore, HideStopsAndTheNextShowStartsAgain) {
     EXPECT_EQ(f.core.engine(), nullptr);
 }
 
-TEST(SaverTiming, CycleSecondsAndFrameInterval) {
+TEST(SaverTiming, CycleSeconds) {
     Window_random r;
     r.seed(12345);
     struct Range {
@@ -353,15 +351,6 @@ TEST(SaverTiming, CycleSecondsAndFrameInterval) {
         EXPECT_LE(hi, g.max);
     }
     EXPECT_EQ(cycle_seconds(5, 4, r), 5); // empty span: Min_time
-
-    struct Interval {
-        bool fix;
-        int fps;
-        unsigned ms;
-    } intervals[] = {{false, 25, 1}, {true, 1, 1000}, {true, 25, 40},  {true, 30, 33},
-                     {true, 200, 5}, {true, 7, 142},  {true, 0, 1000}, {true, -4, 1000}};
-    for (const Interval& c : intervals)
-        EXPECT_EQ(frame_interval_ms(c.fix, c.fps), c.ms) << c.fix << " " << c.fps;
 }
 
 TEST(SaverTiming, WindowRandomCoversItsRange) {
