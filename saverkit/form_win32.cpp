@@ -337,7 +337,7 @@ void TForm::Close() {
 
 bool TForm::CloseQuery() {
     bool can_close = true;
-    if (OnCloseQuery) OnCloseQuery(this, can_close);
+    if (auto handler = OnCloseQuery) handler(this, can_close);
     return can_close;
 }
 
@@ -434,19 +434,22 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void TForm::DoShow() {
-    if (OnShow) OnShow(this);
+    // A copy: the handler may replace itself.
+    if (auto handler = OnShow) handler(this);
 }
 
 void TForm::DoHide() {
-    if (OnHide) OnHide(this);
+    // A copy: the handler may replace itself.
+    if (auto handler = OnHide) handler(this);
 }
 
 void TForm::DoClose(TCloseAction& action) {
-    if (OnClose) OnClose(this, action);
+    if (auto handler = OnClose) handler(this, action);
 }
 
 void TForm::DoDestroy() {
-    if (OnDestroy) OnDestroy(this);
+    // A copy: the handler may replace itself.
+    if (auto handler = OnDestroy) handler(this);
 }
 
 void TForm::BeforeDestruction() {
