@@ -1,6 +1,5 @@
 #include "app/display_modes_win32.h"
-
-#include <windows.h>
+#include "app/win32_api.h"
 
 namespace nimbrel {
 namespace {

@@ -1,6 +1,8 @@
 // The real display behind the display-mode switch.
 #pragma once
 
+#include "app/win32_api.h"
+
 #include "app/display_switch.h"
 
 namespace nimbrel {

@@ -1,4 +1,5 @@
 #include "app/emulated_target_win32.h"
+#include "app/win32_api.h"
 
 #include "engine/bgra_frame.h"
 

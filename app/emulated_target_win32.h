@@ -3,10 +3,10 @@
 // current 256-entry palette, so rotating and walking colours look as on a 256-colour display.
 #pragma once
 
+#include "app/win32_api.h"
+
 #include "engine/indexed_surface.h"
 #include "engine/software_palette.h"
-
-#include <windows.h>
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,5 @@
 #include "app/gdi_target_win32.h"
+#include "app/win32_api.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,9 +3,9 @@
 // AnimatePalette for the colour movement.
 #pragma once
 
-#include "engine/draw.h"
+#include "app/win32_api.h"
 
-#include <windows.h>
+#include "engine/draw.h"
 
 namespace nimbrel {
 

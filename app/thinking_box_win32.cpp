@@ -1,4 +1,5 @@
 #include "app/thinking_box_win32.h"
+#include "app/win32_api.h"
 
 #include "app/thinking_box_layout.h"
 

@@ -3,6 +3,8 @@
 // file reports packing through it and the engine its drawing failures.
 #pragma once
 
+#include "app/win32_api.h"
+
 #include "engine/draw.h"
 #include "saverkit/form.h"
 #include "settings/progress.h"

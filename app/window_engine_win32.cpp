@@ -1,4 +1,5 @@
 #include "app/window_engine_win32.h"
+#include "app/win32_api.h"
 
 namespace nimbrel {
 namespace {

@@ -2,12 +2,12 @@
 // one, otherwise through palette emulation.
 #pragma once
 
+#include "app/win32_api.h"
+
 #include "app/emulated_target_win32.h"
 #include "app/gdi_target_win32.h"
 #include "app/saver_window_core.h"
 #include "engine/nimbrel.h"
-
-#include <windows.h>
 
 #include <memory>
 

@@ -2,6 +2,7 @@
 // display, and the palette-emulation presenter that shows an indexed frame through the palette.
 #include "app/emulated_target_win32.h"
 #include "app/gdi_target_win32.h"
+#include "app/win32_api.h"
 #include "app/window_engine_win32.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // How fast an emulated frame reaches a full-screen window, each way. Disabled in the normal run;
 // start it with --gtest_also_run_disabled_tests --gtest_filter='*PresentSpeed*'.
 #include "app/emulated_target_win32.h"
+#include "app/win32_api.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +33,10 @@ TEST(AppPresent, DISABLED_PresentSpeed) {
 
     IndexedSurface frame(w, h);
     for (int k = 1; k < 200; ++k) {
-        const Point ring[] = {{w / 2 - k * 2, h / 2 - k}, {w / 2 + k * 2, h / 2 - k},
-                              {w / 2, h / 2 + k * 2}, {w / 2 - k * 2, h / 2 - k}};
+        const Point ring[] = {{w / 2 - k * 2, h / 2 - k},
+                              {w / 2 + k * 2, h / 2 - k},
+                              {w / 2, h / 2 + k * 2},
+                              {w / 2 - k * 2, h / 2 - k}};
         frame.polyline(ring, 4, static_cast<std::uint8_t>(10 + k % 236));
     }
     SoftwarePalette palette;

@@ -2,6 +2,7 @@
 #include "app/display_modes_win32.h"
 #include "app/thinking_box_layout.h"
 #include "app/thinking_box_win32.h"
+#include "app/win32_api.h"
 
 #include <gtest/gtest.h>
 
