@@ -58,7 +58,7 @@ std::int32_t pal_animator::step_down() const {
 }
 
 void pal_animator::walk_step() {
-    const std::int32_t e = eccentricity_;
+    const std::int64_t e = eccentricity_;
     for (int j = 0; j < point_count_; ++j) {
         auto& pos = position_[j];
         auto& vel = velocity_[j];

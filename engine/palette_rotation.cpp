@@ -70,9 +70,9 @@ void Nimbrel::rotate_palette() {
         walk_offset_ += n;
     else if (walk_offset_ > n - 1)
         walk_offset_ -= n;
+    // Entry 10 + k shows output entry (k + walk_offset) mod n.
     const PaletteEntry* output = animator_->output().data();
-    if (n - walk_offset_ > 0)
-        palette_.animate(first_animated_entry, n - walk_offset_, output + walk_offset_);
+    palette_.animate(first_animated_entry, n - walk_offset_, output + walk_offset_);
     if (walk_offset_ > 0)
         palette_.animate(first_animated_entry + n - walk_offset_, walk_offset_, output);
 }

@@ -1,7 +1,5 @@
 #include "engine/software_palette.h"
 
-#include "engine/static_colours.h"
-
 #include <algorithm>
 
 namespace nimbrel {
@@ -17,17 +15,26 @@ EntryRange clamp_range(int start, int count) {
 }
 } // namespace
 
-SoftwarePalette::SoftwarePalette() {
-    copy_static_colours(entries_);
-}
+SoftwarePalette::SoftwarePalette() : entries_(standard_system_entries()) {}
 
 void SoftwarePalette::system_entries(PaletteEntries& into) const {
-    copy_static_colours(into);
+    const PaletteEntries& system = standard_system_entries();
+    for (int i = 0; i < first_animated_entry; ++i) {
+        into[i] = system[i];
+        into[255 - i] = system[255 - i];
+    }
 }
 
 bool SoftwarePalette::create(const PaletteEntries& entries) {
     entries_ = entries;
+    created_ = true;
     return true;
+}
+
+bool SoftwarePalette::release() {
+    const bool had_one = created_;
+    created_ = false;
+    return had_one;
 }
 
 void SoftwarePalette::animate(int start, int count, const PaletteEntry* entries) {

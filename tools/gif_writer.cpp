@@ -1,9 +1,12 @@
 #include "tools/gif_writer.h"
 
+#include "tools/output_file.h"
+
 #include <gif_lib.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace nimbrel {
@@ -12,6 +15,13 @@ namespace {
 std::string gif_error_text(int code) {
     const char* text = GifErrorString(code);
     return text != nullptr ? text : "error " + std::to_string(code);
+}
+
+// giflib writes through this so that the file is ours: created with the usual permissions,
+// and its write errors seen when it is closed.
+int write_to_file(GifFileType* gif, const GifByteType* data, int length) {
+    return static_cast<int>(std::fwrite(data, 1, static_cast<std::size_t>(length),
+                                        static_cast<std::FILE*>(gif->UserData)));
 }
 
 } // namespace
@@ -23,8 +33,13 @@ GifAnimation::GifAnimation(const std::string& path, int width, int height)
                  std::to_string(width) + "x" + std::to_string(height);
         return;
     }
+    file_ = std::fopen(path.c_str(), "wb");
+    if (file_ == nullptr) {
+        error_ = "cannot create " + path + ": " + std::strerror(errno);
+        return;
+    }
     int code = 0;
-    gif_ = EGifOpenFileName(path.c_str(), false, &code);
+    gif_ = EGifOpen(file_, write_to_file, &code);
     if (gif_ == nullptr) {
         error_ = "cannot create " + path + ": " + gif_error_text(code);
         return;
@@ -93,7 +108,18 @@ bool GifAnimation::close() {
         int code = 0;
         if (EGifCloseFile(gif_, &code) == GIF_ERROR) fail("end", code);
         gif_ = nullptr;
-        if (!error_.empty()) std::remove(path_.c_str());
+    }
+    if (file_ != nullptr) {
+        bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+        int cause = errno;
+        if (std::fclose(file_) != 0) {
+            written = false;
+            cause = errno;
+        }
+        file_ = nullptr;
+        if (!written && error_.empty())
+            error_ = "cannot write " + path_ + ": " + std::strerror(cause);
+        if (!error_.empty()) remove_failed_output(path_);
     }
     return error_.empty();
 }

@@ -5,6 +5,7 @@
 #include "engine/draw.h"
 #include "engine/indexed_surface.h"
 
+#include <cstdio>
 #include <string>
 
 typedef struct GifFileType GifFileType;
@@ -32,6 +33,7 @@ class GifAnimation {
 
     std::string path_;
     int width_, height_;
+    std::FILE* file_ = nullptr;
     GifFileType* gif_ = nullptr;
     std::string error_;
 };

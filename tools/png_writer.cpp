@@ -1,5 +1,7 @@
 #include "tools/png_writer.h"
 
+#include "tools/output_file.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -85,7 +87,7 @@ bool write_png(const std::string& path, const IndexedSurface& frame, const Palet
         error = "cannot write " + path + ": " + std::strerror(errno);
         ok = false;
     }
-    if (!ok) std::remove(path.c_str());
+    if (!ok) remove_failed_output(path);
     return ok;
 }
 

@@ -5,10 +5,10 @@
 namespace nimbrel {
 
 int find_setting(const std::vector<std::string>& names, const std::string& wanted) {
-    if (!wanted.empty() && wanted.size() <= 9 &&
-        wanted.find_first_not_of("0123456789") == std::string::npos) {
+    if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos) {
+        if (wanted.size() > 9) return -1;
         const long index = std::stol(wanted);
-        if (index < static_cast<long>(names.size())) return static_cast<int>(index);
+        return index < static_cast<long>(names.size()) ? static_cast<int>(index) : -1;
     }
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i] == wanted) return static_cast<int>(i);
@@ -27,10 +27,11 @@ int run_render(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "nimbrel-render: " << error << " (--help shows the usage)\n";
         return render_bad_usage;
     }
-    const std::unique_ptr<FrameSource> frames = open_frames(*options, error);
+    RenderFailure failure;
+    const std::unique_ptr<FrameSource> frames = open_frames(*options, failure);
     if (frames == nullptr) {
-        err << "nimbrel-render: " << error << "\n";
-        return render_bad_data;
+        err << "nimbrel-render: " << failure.message << "\n";
+        return failure.exit;
     }
     if (!render_frames(*options, *frames, error)) {
         err << "nimbrel-render: " << error << "\n";

@@ -1,6 +1,5 @@
 #include "engine/bgra_frame.h"
 #include "engine/indexed_surface.h"
-#include "engine/static_colours.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,7 +23,6 @@ PaletteEntries rainbow() {
     for (int i = 0; i < 256; ++i)
         p[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
                 static_cast<std::uint8_t>(i * 3), PC_RESERVED};
-    copy_static_colours(p);
     return p;
 }
 

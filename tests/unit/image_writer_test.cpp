@@ -1,6 +1,8 @@
 #include "tools/gif_writer.h"
 #include "tools/png_writer.h"
 
+#include "temp_folder.h"
+
 #include <gif_lib.h>
 #include <png.h>
 
@@ -13,15 +15,6 @@ using namespace nimbrel;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempFolder {
-    fs::path path =
-        fs::temp_directory_path() /
-        ("nimbrel_images_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
-};
 
 IndexedSurface pattern(int width, int height, int shift) {
     IndexedSurface s(width, height);
@@ -42,8 +35,8 @@ PaletteEntries spread(int shift) {
 } // namespace
 
 TEST(PngWriter, ReadsBackAsThePaletteShowsTheFrame) {
-    TempFolder temp;
-    const std::string file = (temp.path / "frame.png").string();
+    nimbrel_test::Temp_folder temp;
+    const std::string file = temp.file("frame.png");
     const IndexedSurface frame = pattern(37, 11, 3);
     const PaletteEntries palette = spread(5);
     std::string error;
@@ -68,21 +61,19 @@ TEST(PngWriter, ReadsBackAsThePaletteShowsTheFrame) {
 }
 
 TEST(PngWriter, FailuresAreReportedAndLeaveNoFile) {
-    TempFolder temp;
+    nimbrel_test::Temp_folder temp;
     std::string error;
-    EXPECT_FALSE(
-        write_png((temp.path / "missing" / "x.png").string(), pattern(4, 4, 0), spread(0), error));
+    EXPECT_FALSE(write_png(temp.file("missing/x.png"), pattern(4, 4, 0), spread(0), error));
     EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
     error.clear();
-    EXPECT_FALSE(
-        write_png((temp.path / "empty.png").string(), IndexedSurface(0, 5), spread(0), error));
+    EXPECT_FALSE(write_png(temp.file("empty.png"), IndexedSurface(0, 5), spread(0), error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(fs::exists(temp.path / "empty.png"));
+    EXPECT_FALSE(fs::exists(temp.file("empty.png")));
 }
 
 TEST(GifWriter, EveryFrameCarriesThePaletteOfItsMoment) {
-    TempFolder temp;
-    const std::string file = (temp.path / "rings.gif").string();
+    nimbrel_test::Temp_folder temp;
+    const std::string file = temp.file("rings.gif");
     const std::vector<IndexedSurface> frames = {pattern(40, 9, 0), pattern(40, 9, 50),
                                                 pattern(40, 9, 200)};
     const std::vector<PaletteEntries> palettes = {spread(0), spread(90), spread(180)};
@@ -132,11 +123,34 @@ TEST(GifWriter, EveryFrameCarriesThePaletteOfItsMoment) {
 }
 
 TEST(GifWriter, RejectsSizesAGifCannotHold) {
-    TempFolder temp;
+    nimbrel_test::Temp_folder temp;
     for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {70000, 5}, {-1, -1}}) {
-        GifAnimation gif((temp.path / "bad.gif").string(), w, h);
+        GifAnimation gif(temp.file("bad.gif"), w, h);
         EXPECT_FALSE(gif.ok());
         EXPECT_FALSE(gif.error().empty());
     }
-    EXPECT_FALSE(fs::exists(temp.path / "bad.gif"));
+    EXPECT_FALSE(fs::exists(temp.file("bad.gif")));
+}
+
+TEST(ImageWriters, AFullDiskIsReportedAndWhatTheUserNamedIsKept) {
+    nimbrel_test::Temp_folder temp;
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    // A link to a device that is always full: the writers must fail, and must not remove it.
+    const std::string png = temp.file("full.png"), gif = temp.file("full.gif");
+    fs::create_symlink("/dev/full", png);
+    fs::create_symlink("/dev/full", gif);
+    const IndexedSurface frame = pattern(300, 200, 1);
+
+    std::string error;
+    EXPECT_FALSE(write_png(png, frame, spread(0), error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+
+    GifAnimation animation(gif, 300, 200);
+    animation.add_frame(frame, spread(0), 4);
+    EXPECT_FALSE(animation.close());
+    EXPECT_FALSE(animation.error().empty());
+
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(png)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(gif)));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }

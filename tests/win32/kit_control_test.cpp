@@ -42,9 +42,10 @@ bool take_quit() {
     return quit;
 }
 
+// Hidden: a shown top-level window costs Wine seconds to take down without a window manager.
 HWND make_host(int width = 160, int height = 120) {
-    return CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 int count_proxies(const TScrControl& control) {
@@ -274,6 +275,36 @@ TEST_F(KitControl, DestroyedFormsLeaveNoPublishedPointers) {
     saver->Free();
     EXPECT_TRUE(own_destroy_ran);
     EXPECT_EQ(GetScrSaverForm(), nullptr);
+}
+
+} // namespace
+} // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+TEST(KitDialog, ConfigurationDialogWearsTheApplicationIcon) {
+    TApplication app;
+    const struct {
+        TScrMode purpose;
+        bool swapped;
+    } cases[] = {{smConfig, true},
+                 {smCRegular, true},
+                 {smCActive, true},
+                 {smPasswordChange, false},
+                 {smSaver, false}};
+    for (const auto& c : cases) {
+        auto* dialog = new TestDialog(&app);
+        dialog->Purpose = c.purpose;
+        EXPECT_EQ(dialog->IsConfigPurpose(), c.swapped);
+        HWND window = dialog->Handle();
+        const auto big = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+        EXPECT_EQ(big == app.Icon(), c.swapped) << c.purpose;
+        // Top level with a caption whatever the border style said.
+        EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & WS_OVERLAPPEDWINDOW,
+                  static_cast<LONG_PTR>(WS_OVERLAPPEDWINDOW));
+        dialog->Free();
+    }
 }
 
 } // namespace
