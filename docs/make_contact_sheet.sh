@@ -22,8 +22,8 @@ FRAMES=${NIMBREL_CONTACT_FRAMES:-240}
 SEED=7
 
 # The README's pictures: name of the setting, then the file name they get.
-SHOWCASE=("Triangle Tunnel" "Plasma Spiral" "Kaleidoscope" "Vertex Spiral" "Breathing Hexagons"
-    "Lissajous Ribbon")
+SHOWCASE=("Triangle Tunnel" "Plasma Spiral" "Deep Bloom" "Kaleidoscope" "Breathing Hexagons"
+    "Shape Shifter")
 ANIMATED=("Triangle Tunnel" "Breathing Hexagons" "Star Field")
 
 [[ -x $RENDER ]] || {
@@ -44,7 +44,7 @@ render_still() { # SETTING SIZE OUT
 }
 
 mkdir -p "$WORK" "$ROOT/docs/shots"
-rm -f "$WORK"/*.png
+rm -f "$WORK"/*.png "$ROOT"/docs/shots/*
 
 mapfile -t NAMES < <("$ROOT/build/bin/nimbrel-settings" list "$SETTINGS" | sed -E "s/^[0-9]+ . //")
 echo "rendering ${#NAMES[@]} settings, frame $FRAMES of each"
@@ -56,7 +56,7 @@ for i in "${!NAMES[@]}"; do
 done
 
 montage -background '#202020' -fill '#e0e0e0' -font DejaVu-Sans -pointsize 13 \
-    -geometry 240x180+4+4 -tile 6x "${tiles[@]}" -depth 8 -colors 256 -strip \
+    -geometry 240x180+4+4 -tile 6x "${tiles[@]}" -depth 8 +dither -colors 256 -strip \
     "PNG8:$ROOT/docs/contact_sheet.png"
 
 for name in "${SHOWCASE[@]}"; do
@@ -66,7 +66,7 @@ done
 if [[ ${1:-} != --stills-only ]]; then
     for name in "${ANIMATED[@]}"; do
         "$RENDER" --settings "$SETTINGS" --setting "$name" --palettes "$PALETTES" \
-            --size 240x180 --frames 160 --every 2 --seed "$SEED" \
+            --size 200x150 --frames 120 --every 2 --seed "$SEED" \
             --gif "$ROOT/docs/shots/$(slug "$name").gif"
     done
 fi

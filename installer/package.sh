@@ -36,24 +36,39 @@ stage_data() {
     done >"$PACKAGE/palettes.nsh"
 }
 
+# The Windows programs without their symbols: half the size.
+stage_programs() {
+    local arch triplet
+    for arch in x64:win64:x86_64 x86:win32:i686; do
+        IFS=: read -r arch dir triplet <<<"$arch"
+        mkdir -p "$PACKAGE/bin-$arch"
+        "$triplet-w64-mingw32-strip" -o "$PACKAGE/bin-$arch/$SCR" "$BUILD/$dir/$SCR"
+        "$triplet-w64-mingw32-strip" -o "$PACKAGE/bin-$arch/nimbrel-settings.exe" \
+            "$BUILD/$dir/nimbrel-settings.exe"
+    done
+}
+
 make_installer() { # OUT [TARGET]
+    local out
+    out=$(realpath -m "$1")
     local defines=(-V2 -DVERSION="$VERSION" -DVERSION_COMMAS="${VERSION//./,},0,0"
-        -DSCR64="$BUILD/win64/$SCR" -DSCR32="$BUILD/win32/$SCR"
-        -DTOOL64="$BUILD/win64/nimbrel-settings.exe" -DTOOL32="$BUILD/win32/nimbrel-settings.exe"
-        -DDATA="$DATA" -DPALETTES="$PACKAGE/palettes.nsh" -DOUTFILE="$1")
+        -DSCR64="$PACKAGE/bin-x64/$SCR" -DSCR32="$PACKAGE/bin-x86/$SCR"
+        -DTOOL64="$PACKAGE/bin-x64/nimbrel-settings.exe"
+        -DTOOL32="$PACKAGE/bin-x86/nimbrel-settings.exe"
+        -DDATA="$DATA" -DPALETTES="$PACKAGE/palettes.nsh" -DOUTFILE="$out")
     [[ -n ${2:-} ]] && defines+=(-DTARGET="$2")
     [[ -f $ROOT/app/Nimbrel.ico ]] && defines+=(-DICON="$ROOT/app/Nimbrel.ico")
     makensis "${defines[@]}" "$ROOT/installer/nimbrel.nsi"
 }
 
-make_zip() { # ARCH BUILD_SUBDIR BITS
+make_zip() { # ARCH BITS
     local stage=$PACKAGE/zip-$1 out=$BUILD/Nimbrel_32_Saver-$1.zip
     rm -rf "$stage" "$out"
     mkdir -p "$stage/Nimbrel"
     cp -r "$DATA"/. "$stage/Nimbrel/"
-    cp "$BUILD/$2/$SCR" "$BUILD/$2/nimbrel-settings.exe" "$stage/Nimbrel/"
+    cp "$PACKAGE/bin-$1/$SCR" "$PACKAGE/bin-$1/nimbrel-settings.exe" "$stage/Nimbrel/"
     crlf "$ROOT/installer/portable/Read_me.txt" |
-        sed "s/@VERSION@/$VERSION/; s/@ARCH@/$1/; s/@BITS@/$3/" >"$stage/Nimbrel/Read_me.txt"
+        sed "s/@VERSION@/$VERSION/; s/@ARCH@/$1/; s/@BITS@/$2/" >"$stage/Nimbrel/Read_me.txt"
     crlf "$ROOT/installer/portable/Register.cmd" >"$stage/Nimbrel/Register.cmd"
     (cd "$stage" && zip -q -r -X "$out" Nimbrel)
 }
@@ -68,6 +83,7 @@ if [[ ${1:-} == --installer ]]; then
         echo "no saver built: cannot make an installer" >&2
         exit 1
     }
+    stage_programs
     make_installer "$2" "${3:-}"
     exit 0
 fi
@@ -77,7 +93,8 @@ if ! have_savers; then
     exit 0
 fi
 echo "== package"
+stage_programs
 make_installer "$BUILD/Nimbrel_32_Setup.exe"
-make_zip x64 win64 64
-make_zip x86 win32 32
+make_zip x64 64
+make_zip x86 32
 ls -l "$BUILD"/Nimbrel_32_Setup.exe "$BUILD"/Nimbrel_32_Saver-*.zip | awk '{print $5, $9}'
