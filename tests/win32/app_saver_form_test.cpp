@@ -139,7 +139,8 @@ TEST_F(SaverFormTest, StartupProblemShowsItsTextAndNeverAnimates) {
     const Counts shown = printed(form->WindowHandle());
     EXPECT_GT(shown.white, 30); // the message, in white on black
     EXPECT_EQ(shown.coloured, 0);
-    form->Free();
+    form->Free(); // destroyed while shown: the pens go too
+    EXPECT_FALSE(pen_table().exists());
 }
 
 } // namespace
