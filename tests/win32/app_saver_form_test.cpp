@@ -44,7 +44,7 @@ Counts printed(HWND window) {
     HBITMAP bitmap = CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(mem, bitmap);
     PatBlt(mem, 0, 0, w, h, WHITENESS); // anything left unpainted shows as white
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    PrintWindow(window, mem, PW_CLIENTONLY);
     GdiFlush();
     Counts c;
     const auto* p = static_cast<const std::uint32_t*>(bits);
