@@ -114,11 +114,11 @@ SETTINGS = [
         mot_b_damping=40, control_points=5, eccentricity=5, Gamma=3, palette_inc=10,
         colour_step=20, tagged=True)),
     ("Jumping Stars", dict(
-        rotation="no_rotation", motion="ran_jump_motion", colour="UsePalette", palette="Fire.pal",
-        draw="draw_vertices", rub_out=False, in_out=True, max_polygons=120, vanishing=4, perspective=60,
-        magnification=140, density3=0, density5=-60, density6=-100, density8=-40,
-        shape_timing="shape_ran", shape_freq=50, mot_ran_freq=80, palette_inc=16,
-        colour_step=6, tagged=True)),
+        rotation="no_rotation", motion="ran_jump_motion", colour="UsePalette", palette="Neon.pal",
+        draw="draw_vertices", rub_out=False, in_out=True, max_polygons=60, vanishing=4,
+        perspective=30, magnification=160, density3=0, density5=-60, density6=-100,
+        density8=-40, shape_timing="shape_ran", shape_freq=50, mot_ran_freq=90, palette_inc=16,
+        colour_step=6, speed_scroll=40, tagged=True)),
     ("Breathing Hexagons", dict(
         rotation="sin_rotation", motion="no_motion", colour="RGBwalk", density3=0,
         density6=-100, aspect_a_x=45, aspect_a_y=45, aspect_f_x=10, aspect_f_y=14, ampl=30,
