@@ -81,6 +81,7 @@ Option_boxes Boxes_from_options(const Nimbrel_Options& options) {
     boxes.max_time = std::to_string(options.Max_time);
     boxes.allow_change = !options.Prompt_screen_change;
     boxes.allow_force = !options.Prompt_force_change;
+    boxes.emulate_palette = options.Emulate_palette;
     return boxes;
 }
 
@@ -96,6 +97,7 @@ std::optional<std::string> Options_from_boxes(const Option_boxes& boxes, Nimbrel
     options.Max_time = *max_time;
     options.Prompt_screen_change = !boxes.allow_change;
     options.Prompt_force_change = !boxes.allow_force;
+    options.Emulate_palette = boxes.emulate_palette;
     return std::nullopt;
 }
 

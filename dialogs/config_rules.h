@@ -43,6 +43,7 @@ struct Option_boxes {
     std::string min_time, max_time;
     bool allow_change = false;
     bool allow_force = false;
+    bool emulate_palette = false;
 };
 Option_boxes Boxes_from_options(const Nimbrel_Options& options);
 // Copies the boxes into the record in the dialog's order; a time that is not an integer stops

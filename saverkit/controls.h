@@ -328,6 +328,7 @@ class THeaderControl : public TSysControl {
         std::string text;
         int pixels;
     };
+    void insert(int i);
     void apply(int i);
     std::vector<Section> sections_;
 };

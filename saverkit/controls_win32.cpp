@@ -6,6 +6,7 @@ namespace nimbrel {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x4E42; // "NB"
+constexpr char kControlProperty[] = "NimbrelControl";
 
 int next_control_id() {
     static int id = 1000;
@@ -197,7 +198,7 @@ void TGroupBox::Paint(HDC dc) {
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     RECT frame = r;
-    frame.top += tm.tmHeight / 2;
+    if (!Text.empty()) frame.top += tm.tmHeight / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (!Text.empty()) {
         SIZE size{};
@@ -223,6 +224,7 @@ TSysControl::~TSysControl() {
 
 void TSysControl::BeforeDestruction() {
     if (handle_) {
+        RemovePropA(handle_, kControlProperty);
         RemoveWindowSubclass(handle_, subclass_proc, kSubclassId);
         DestroyWindow(handle_);
         handle_ = nullptr;
@@ -237,9 +239,7 @@ void TSysControl::SetParent(TControlHost* parent) {
 }
 
 TSysControl* TSysControl::FromHandle(HWND window) {
-    DWORD_PTR data = 0;
-    if (!window || !GetWindowSubclass(window, subclass_proc, kSubclassId, &data)) return nullptr;
-    return reinterpret_cast<TSysControl*>(data);
+    return window ? static_cast<TSysControl*>(GetPropA(window, kControlProperty)) : nullptr;
 }
 
 HWND TSysControl::Handle() {
@@ -260,6 +260,7 @@ void TSysControl::create_window() {
         Application ? Application->Instance() : GetModuleHandleA(nullptr), nullptr);
     if (!window) return;
     handle_ = window;
+    SetPropA(window, kControlProperty, this);
     SetWindowSubclass(window, subclass_proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
     AfterCreate();
@@ -275,6 +276,7 @@ LRESULT CALLBACK TSysControl::subclass_proc(HWND window, UINT message, WPARAM wp
         if (Application) Application->HandleException();
     }
     if (message == WM_NCDESTROY) {
+        RemovePropA(window, kControlProperty);
         RemoveWindowSubclass(window, subclass_proc, kSubclassId);
         self->handle_ = nullptr;
     }
@@ -587,19 +589,22 @@ bool TListBox::OwnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& r
 // ---------------------------------------------------------------------------------------------
 void THeaderControl::AddSection(const std::string& text, int width) {
     sections_.push_back({text, Scaled(width)});
-    if (HandleAllocated()) {
-        HDITEMA item{};
-        Send(HDM_INSERTITEMA, sections_.size() - 1, reinterpret_cast<LPARAM>(&item));
-        apply(static_cast<int>(sections_.size()) - 1);
-    }
+    if (HandleAllocated()) insert(static_cast<int>(sections_.size()) - 1);
 }
 
 void THeaderControl::AfterCreate() {
-    for (size_t i = 0; i < sections_.size(); ++i) {
-        HDITEMA item{};
-        Send(HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-        apply(static_cast<int>(i));
-    }
+    for (size_t i = 0; i < sections_.size(); ++i)
+        insert(static_cast<int>(i));
+}
+
+void THeaderControl::insert(int i) {
+    Section& s = sections_.at(static_cast<size_t>(i));
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+    item.pszText = s.text.data();
+    item.cxy = s.pixels;
+    item.fmt = HDF_CENTER | HDF_STRING;
+    Send(HDM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
 }
 
 void THeaderControl::apply(int i) {

@@ -8,7 +8,9 @@ SCRMONITOR.bmp        368 x 170: the monitor picture (left half) and its transpa
 SCRCORNERDEFAULT.bmp  24 x 22 corner buttons: a plain pointer (normal), a green "start now" button
 SCRCORNERNOW.bmp      with a play mark, a red "never" button with a no-entry sign.
 SCRCORNERNEVER.bmp
-TAGMARK.bmp           15 x 13 tag mark: a tick on magenta, which is drawn as transparent.
+../../dialogs/bitmaps/TAGMARK.bmp
+                      15 x 13 tag mark of the configuration dialog's settings list: a tick on
+                      magenta, which is drawn as transparent.
 
 Run it again after changing a picture and commit the .bmp files it writes.
 """
@@ -75,7 +77,7 @@ class Image:
                 if seg_distance(x + 0.5, y + 0.5, x0, y0, x1, y1) <= w / 2:
                     self.set(x, y, c)
 
-    def save(self, name):
+    def save(self, name):  # relative to this script's folder
         row = (self.width * 3 + 3) // 4 * 4
         data = bytearray()
         for y in range(self.height - 1, -1, -1):  # bottom-up
@@ -179,7 +181,7 @@ def tag_mark():
     img = Image(15, 13, (255, 0, 255))
     img.thick_line(2, 7, 6, 11, 2.6, (0, 110, 0))
     img.thick_line(6, 11, 13, 2, 2.6, (0, 110, 0))
-    img.save("TAGMARK.bmp")
+    img.save(os.path.join("..", "..", "dialogs", "bitmaps", "TAGMARK.bmp"))
 
 
 if __name__ == "__main__":

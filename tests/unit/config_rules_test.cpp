@@ -85,8 +85,9 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
     EXPECT_EQ(boxes.min_time, "30");
     EXPECT_EQ(boxes.max_time, "60");
     EXPECT_EQ(boxes.allow_change, !options.Prompt_screen_change);
+    EXPECT_TRUE(boxes.emulate_palette);
 
-    boxes = {false, false, "5", "20", true, false};
+    boxes = {false, false, "5", "20", true, false, false};
     EXPECT_EQ(Options_from_boxes(boxes, options), std::nullopt);
     EXPECT_FALSE(options.Auto_cycling);
     EXPECT_FALSE(options.Start_auto_cycling);
@@ -95,14 +96,16 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
     EXPECT_EQ(options.Max_time, 20);
     EXPECT_FALSE(options.Prompt_screen_change);
     EXPECT_TRUE(options.Prompt_force_change);
+    EXPECT_FALSE(options.Emulate_palette);
 
     // A bad Max: what came before it is kept, what comes after is not done.
-    boxes = {true, true, "7", "2x", false, true};
+    boxes = {true, true, "7", "2x", false, true, true};
     EXPECT_EQ(Options_from_boxes(boxes, options), "'2x' is not a valid integer value");
     EXPECT_TRUE(options.Start_auto_cycling);
     EXPECT_EQ(options.Min_time, 7);
     EXPECT_EQ(options.Max_time, 20);
     EXPECT_FALSE(options.Prompt_screen_change);
+    EXPECT_FALSE(options.Emulate_palette);
 }
 
 TEST(ConfigRules, ListScrollsToShowTheSelectionOnTheNinthRow) {
