@@ -1,5 +1,8 @@
 #include "driver.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -56,13 +59,39 @@ void Process::kill() {
     WaitForSingleObject(info_.hProcess, 5000);
 }
 
+namespace {
+
+ULONGLONG ticks(const FILETIME& t) {
+    return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// Wine answers GetProcessTimes for another process with zero; its threads' times are real.
+ULONGLONG thread_ticks(DWORD process) {
+    ULONGLONG total = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != process) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
+            total += ticks(kernel) + ticks(user);
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return total;
+}
+
+} // namespace
+
 double Process::cpu_seconds() const {
     FILETIME created, exited, kernel, user;
     if (!started() || !GetProcessTimes(info_.hProcess, &created, &exited, &kernel, &user)) return 0;
-    const auto ticks = [](const FILETIME& t) {
-        return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return double(ticks(kernel) + ticks(user)) / 1e7; // 100 ns units
+    const ULONGLONG process = ticks(kernel) + ticks(user);
+    return double(std::max(process, thread_ticks(info_.dwProcessId))) / 1e7; // 100 ns units
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -55,8 +56,10 @@ class Saver : public ::testing::Test {
         const std::string scr = saver_under_test();
         if (scr.empty()) GTEST_SKIP() << "NIMBREL_SCR is not set: no saver to test";
         ASSERT_TRUE(file_exists(scr)) << "the saver " << scr << " does not exist";
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        install_ = std::make_unique<SaverInstall>(scr, test->name());
+        std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace_if(
+            tag.begin(), tag.end(), [](char c) { return !isalnum(c); }, '-');
+        install_ = std::make_unique<SaverInstall>(scr, tag);
         ASSERT_TRUE(install_->ok()) << "could not prepare a folder for the saver";
         ASSERT_TRUE(threshold_.set_number(kMouseThreshold));
         ASSERT_TRUE(directory_.set_string(install_->data()));
@@ -340,6 +343,10 @@ const StartupProblem kStartupProblems[] = {
      },
      false, StartupProblem::IniAt::DataFolder},
 };
+
+void PrintTo(const StartupProblem& problem, std::ostream* out) {
+    *out << problem.name;
+}
 
 class SaverStartupProblem : public Saver, public ::testing::WithParamInterface<StartupProblem> {};
 

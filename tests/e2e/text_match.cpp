@@ -179,17 +179,23 @@ TextMatch match_message(const Image& picture, const std::vector<std::string>& te
     detail << "lit text at (" << seen.left << "," << seen.top << ")-(" << seen.right << ","
            << seen.bottom << ");";
     const auto fonts = candidate_fonts();
+    std::vector<Image> tried; // fonts Wine maps to the same face render alike: compare once
     for (const auto& font : fonts) {
         for (std::size_t t = 0; t < texts.size() && !result.found; ++t) {
             const Rendering expected = render(texts[t], font.handle);
+            const bool seen_before = std::any_of(tried.begin(), tried.end(), [&](const Image& i) {
+                return i.width == expected.image.width && i.pixels == expected.image.pixels;
+            });
+            if (seen_before) continue;
+            tried.push_back(expected.image);
             const std::string why = compare(picture, top, expected, prefix);
             if (why.empty()) {
                 result.found = true;
                 result.font = font.name;
             } else {
                 const RECT r = lit_bounds(expected.image, kThreshold);
-                detail << " [" << font.name << " text " << t << ": " << r.right - r.left << "x"
-                       << r.bottom - r.top << ", " << why << "]";
+                detail << " [" << font.name << ", text " << t + 1 << " is " << r.right - r.left
+                       << "x" << r.bottom - r.top << ": " << why << "]";
             }
         }
         if (result.found) break;
