@@ -1,0 +1,73 @@
+#include "settings/setting.h"
+
+namespace nimbrel {
+namespace {
+
+const char* const Tag_word = "Screensaver";
+
+bool is_blank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string trimmed(const std::string& s) {
+    std::size_t first = 0, last = s.size();
+    while (first < last && is_blank(s[first]))
+        ++first;
+    while (last > first && is_blank(s[last - 1]))
+        --last;
+    return s.substr(first, last - first);
+}
+
+bool contains(const std::string& s, const char* part) {
+    return s.find(part) != std::string::npos;
+}
+
+} // namespace
+
+std::string tag_line(bool tagged) {
+    return std::string(20 - std::char_traits<char>::length(Tag_word), ' ') + Tag_word + '\t' +
+           (tagged ? "TRUE" : "FALSE");
+}
+
+bool Nimbrel_setting::Read_from(Line_reader& in) {
+    Lines.clear();
+    std::string line = in.Read_line();
+    if (line.empty() || line[0] != '{') return false;
+    line[0] = ' ';
+    // An empty name is kept as an empty line 0, so no parameter line is ever taken for the name
+    // (and lost from the block when it is written back).
+    Lines.push_back(trimmed(line));
+    for (;;) {
+        if (in.at_end()) return false; // not closed: a cut-off file
+        line = in.Read_line();
+        if (line.empty()) continue;
+        if (line[0] == '}') return true;
+        Lines.push_back(line);
+    }
+}
+
+void Nimbrel_setting::Write_to(Bytes& out) const {
+    Write_line(out, "{ " + Get_name());
+    for (std::size_t i = 1; i < Lines.size(); ++i)
+        Write_line(out, Lines[i]);
+    Write_line(out, "}");
+}
+
+bool Nimbrel_setting::Is_tagged() const {
+    for (std::size_t i = 1; i < Lines.size(); ++i)
+        if (contains(Lines[i], Tag_word) && contains(Lines[i], "TRUE")) return true;
+    return false;
+}
+
+void Nimbrel_setting::Set_tag(bool tagged) {
+    if (Lines.empty()) Lines.emplace_back();
+    for (std::size_t i = 1; i < Lines.size(); ++i) {
+        if (contains(Lines[i], Tag_word)) {
+            Lines[i] = tag_line(tagged);
+            return;
+        }
+    }
+    Lines.push_back(tag_line(tagged));
+}
+
+} // namespace nimbrel

@@ -1,0 +1,154 @@
+#include "settings/settings_file.h"
+
+#include "settings/options.h"
+#include "settings/random.h"
+
+namespace nimbrel {
+namespace {
+
+const char* const Crlf = "\r\n";
+constexpr int Tagged_pick_tries = 5001;
+
+// Hides the box however packing ends.
+class Shown_box {
+  public:
+    explicit Shown_box(ProgressBox& box) : box_(box) {}
+    ~Shown_box() { box_.Think_hide(); }
+    Shown_box(const Shown_box&) = delete;
+    Shown_box& operator=(const Shown_box&) = delete;
+
+  private:
+    ProgressBox& box_;
+};
+
+} // namespace
+
+bool is_packed_settings_name(const std::string& path) {
+    const auto separator = path.find_last_of("\\/:");
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return false;
+    return path.compare(dot, std::string::npos, ".cmp") == 0;
+}
+
+Nimbrel_settings_file::Nimbrel_settings_file()
+    : report_(current_options() ? current_options() : &discarded_), box_(Thinking_box()) {}
+
+Nimbrel_settings_file::Nimbrel_settings_file(Startup_report& report, ProgressBox& box)
+    : report_(&report), box_(box) {}
+
+Nimbrel_settings_file::~Nimbrel_settings_file() {
+    if (!modified_) return;
+    try {
+        if (!Save()) box_.Think_alert("Nimbrel could not save the settings file " + file_name_);
+    } catch (...) {
+        // Nothing may leave a destructor; the file on disk is still the old one.
+    }
+}
+
+bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
+    settings_.clear();
+    lzh_.Plain_stream.clear();
+    lzh_.Packed_stream.clear();
+    file_name_ = path;
+    modified_ = false;
+    const bool packed = is_packed_settings_name(path);
+
+    if (!file_exists(path)) {
+        report_->add(err_no_settings_file,
+                     "Nimbrel could not find the settings file " + path + Crlf + Crlf);
+        return false;
+    }
+
+    if (show_progress && packed) box_.Think_show("Decompressing Nimbrel settings data");
+    Bytes& raw = packed ? lzh_.Packed_stream : lzh_.Plain_stream;
+    if (!read_file(path, raw)) {
+        raw.clear();
+        report_->add(err_no_settings_file,
+                     "Nimbrel could not read the settings file " + path + Crlf + Crlf);
+        return true;
+    }
+    if (packed) {
+        try {
+            lzh_.Process(false);
+        } catch (const ElzhException&) {
+            lzh_.Plain_stream.clear();
+            lzh_.Packed_stream.clear();
+            report_->add(err_settings_corrupt,
+                         std::string("The Nimbrel settings file appears to have been corrupted") +
+                             Crlf + Crlf);
+            return true;
+        }
+    }
+    parse();
+    return true;
+}
+
+void Nimbrel_settings_file::parse() {
+    Line_reader in(lzh_.Plain_stream);
+    for (;;) {
+        Nimbrel_setting setting;
+        if (!setting.Read_from(in)) {
+            settings_.clear();
+            report_->add(err_settings_corrupt,
+                         std::string("The Nimbrel settings file appears to have been corrupted") +
+                             Crlf + Crlf);
+            break;
+        }
+        settings_.push_back(std::move(setting));
+        if (in.at_end()) break;
+    }
+    lzh_.Plain_stream.clear();
+}
+
+int Nimbrel_settings_file::Random_index(bool tagged_only) const {
+    const auto count = static_cast<std::uint32_t>(settings_.size());
+    if (count == 0) return -1;
+    if (tagged_only) {
+        for (int attempt = 0; attempt < Tagged_pick_tries; ++attempt) {
+            const auto i = random(count);
+            if (settings_[i].Is_tagged()) return static_cast<int>(i);
+        }
+    }
+    return static_cast<int>(random(count));
+}
+
+void Nimbrel_settings_file::Set_tag(int i, bool tagged) {
+    if (i < 0 || i >= Count()) return;
+    settings_[static_cast<std::size_t>(i)].Set_tag(tagged);
+    modified_ = true;
+}
+
+bool Nimbrel_settings_file::Save(std::string* error) {
+    Bytes& plain = lzh_.Plain_stream;
+    plain.clear();
+    for (const auto& setting : settings_)
+        setting.Write_to(plain);
+
+    Bytes contents;
+    if (is_packed_settings_name(file_name_)) {
+        ProgressBar& bar = box_.Think_bar();
+        lzh_.Progress_bar = &bar;
+        bar.set_max(static_cast<int>(plain.size() / 1024));
+        try {
+            box_.Think_show_bar("Compressing Nimbrel settings data");
+            Shown_box shown(box_);
+            lzh_.Packed_stream.clear();
+            lzh_.Process(true);
+        } catch (const std::exception& e) {
+            lzh_.Progress_bar = nullptr;
+            if (error) *error = std::string("cannot pack the settings: ") + e.what();
+            return false;
+        }
+        lzh_.Progress_bar = nullptr;
+        contents.swap(lzh_.Packed_stream);
+    } else {
+        contents.swap(plain);
+    }
+    plain.clear();
+    if (!write_file_atomically(file_name_, contents, error)) return false;
+    modified_ = false;
+    return true;
+}
+
+} // namespace nimbrel

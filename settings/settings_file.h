@@ -1,0 +1,59 @@
+// The settings collection: every setting of one settings file, in file order.
+#pragma once
+
+#include "settings/lzh.h"
+#include "settings/progress.h"
+#include "settings/setting.h"
+#include "settings/startup_report.h"
+
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+
+class Nimbrel_settings_file {
+  public:
+    // Problems go into the process-wide options record (nowhere when none is installed),
+    // progress to the process-wide box.
+    Nimbrel_settings_file();
+    explicit Nimbrel_settings_file(Startup_report& report, ProgressBox& box = Thinking_box());
+    // Saves the file when a tag was changed; a failed save is shown as an alert.
+    ~Nimbrel_settings_file();
+    Nimbrel_settings_file(const Nimbrel_settings_file&) = delete;
+    Nimbrel_settings_file& operator=(const Nimbrel_settings_file&) = delete;
+
+    // true when the file exists, even if it proves unusable. A file whose extension is exactly
+    // ".cmp" holds the packed text, any other the text itself.
+    bool Load(const std::string& path, bool show_progress);
+
+    int Count() const { return static_cast<int>(settings_.size()); }
+    const Nimbrel_setting& Setting(int i) const { return settings_.at(static_cast<size_t>(i)); }
+    // A random index, among tagged settings when asked (any setting if none turns up); -1 when
+    // there is no setting.
+    int Random_index(bool tagged_only) const;
+
+    void Set_tag(int i, bool tagged);
+    bool Modified() const { return modified_; }
+
+    // Writes the collection back to the file it was loaded from, atomically. false (with a
+    // reason) when it could not be written; the file then keeps its old contents.
+    bool Save(std::string* error = nullptr);
+
+    const std::string& File_name() const { return file_name_; }
+
+  private:
+    void parse();
+
+    Startup_report* report_;
+    Startup_report discarded_;
+    ProgressBox& box_;
+    std::string file_name_;
+    bool modified_ = false;
+    std::vector<Nimbrel_setting> settings_;
+    My_LZH_Compressor lzh_;
+};
+
+// Whether the path's extension is exactly ".cmp" (case counts).
+bool is_packed_settings_name(const std::string& path);
+
+} // namespace nimbrel

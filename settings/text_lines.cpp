@@ -1,0 +1,39 @@
+#include "settings/text_lines.h"
+
+namespace nimbrel {
+
+std::string Line_reader::Read_line() {
+    std::string text;
+    bool text_ended = false; // a NUL was seen: the rest of the line is read but dropped
+    std::size_t length = 0;
+    while (pos_ < data_.size()) {
+        const std::uint8_t c = data_[pos_];
+        if (c == '\n') {
+            ++pos_;
+            return text;
+        }
+        if (c == '\r') {
+            ++pos_;
+            if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+            return text;
+        }
+        if (length == Max_line_length) {
+            // The rest of the physical line becomes the next line. A line end right here
+            // belongs to this line, so an exactly full line does not leave an empty one behind.
+            return text;
+        }
+        ++pos_;
+        ++length;
+        if (c == 0) text_ended = true;
+        if (!text_ended) text.push_back(static_cast<char>(c));
+    }
+    return text;
+}
+
+void Write_line(Bytes& out, const std::string& text) {
+    out.insert(out.end(), text.begin(), text.end());
+    out.push_back('\r');
+    out.push_back('\n');
+}
+
+} // namespace nimbrel

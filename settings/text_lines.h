@@ -1,0 +1,30 @@
+// Lines of the settings text: read from and written to an in-memory byte stream.
+#pragma once
+
+#include "settings/file_io.h"
+
+#include <cstddef>
+#include <string>
+
+namespace nimbrel {
+
+inline constexpr std::size_t Max_line_length = 4096;
+
+class Line_reader {
+  public:
+    explicit Line_reader(const Bytes& data) : data_(data) {}
+
+    // One line without its end (CR, LF or CR LF). A NUL ends the line's text; a line longer
+    // than Max_line_length goes on as the next line. At the end of the data the line is empty.
+    std::string Read_line();
+    bool at_end() const { return pos_ >= data_.size(); }
+
+  private:
+    const Bytes& data_;
+    std::size_t pos_ = 0;
+};
+
+// The text, then CR LF.
+void Write_line(Bytes& out, const std::string& text);
+
+} // namespace nimbrel

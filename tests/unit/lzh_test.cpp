@@ -1,0 +1,270 @@
+#include "settings/lzh.h"
+
+#include "lzh_reference.h"
+#include "lzh_sample_text.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+
+using namespace nimbrel;
+using nimbrel::testing::ReferenceLzh;
+using nimbrel::testing::sample_settings_text;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytes_of(const std::string& s) { return {s.begin(), s.end()}; }
+
+Bytes random_bytes(std::size_t n, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    Bytes b(n);
+    for (auto& x : b) x = static_cast<std::uint8_t>(rng());
+    return b;
+}
+
+// Bytes from a small alphabet with long and short repeats: plenty of matches of every length.
+Bytes repetitive_bytes(std::size_t n, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    Bytes b;
+    while (b.size() < n) {
+        if (b.size() > 100 && rng() % 3) {
+            const std::size_t from = b.size() - 1 - rng() % std::min<std::size_t>(b.size(), 5000);
+            const std::size_t len = 1 + rng() % 80;
+            for (std::size_t k = 0; k < len; ++k) b.push_back(b[from + k]);
+        } else {
+            b.push_back(static_cast<std::uint8_t>('a' + rng() % 4));
+        }
+    }
+    b.resize(n);
+    return b;
+}
+
+struct ReferenceRun {
+    Bytes out;
+    std::uint32_t bytes_read = 0;
+    std::vector<int> progress; // as the codec reports it: whole KiB read, on each change
+};
+
+// Drives the reference codec the way the compressor drives its codec: one byte per call.
+ReferenceRun reference_process(const Bytes& source, bool compress) {
+    ReferenceRun run;
+    std::size_t pos = 0;
+    auto get = [&](std::uint8_t* buf, int) {
+        if (pos >= source.size()) return 0;
+        *buf = source[pos++];
+        ++run.bytes_read;
+        if (run.bytes_read % 1024 == 0) run.progress.push_back((run.bytes_read >> 10) & 0xFFFF);
+        return 1;
+    };
+    auto put = [&](const std::uint8_t* buf, int) {
+        run.out.push_back(*buf);
+        return 1;
+    };
+    const auto codec = std::make_unique<ReferenceLzh>();
+    if (compress) {
+        const auto size = static_cast<std::uint32_t>(source.size());
+        for (int i = 0; i < 4; ++i) run.out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+        codec->LZH_pack(get, put);
+    } else if (source.size() >= 4) {
+        pos = 4; // the length is read directly, not through the counted reader
+        const auto length = static_cast<std::int32_t>(source[0] | source[1] << 8 |
+                                                      source[2] << 16 | source[3] << 24);
+        codec->LZH_unpack(length, get, put);
+    }
+    return run;
+}
+
+struct RecordingSink : ProgressSink {
+    std::vector<int> positions;
+    void set_position(int kib) override { positions.push_back(kib); }
+};
+
+struct Sample {
+    const char* name;
+    Bytes plain;
+};
+
+std::vector<Sample> round_trip_samples() {
+    Bytes all_values;
+    Bytes up_down_up; // every value ascending, descending, ascending
+    for (int i = 0; i < 3 * 256; ++i) {
+        if (i < 256) all_values.push_back(static_cast<std::uint8_t>(i));
+        up_down_up.push_back(static_cast<std::uint8_t>(i / 256 == 1 ? 511 - i : i % 256));
+    }
+    return {
+        {"one byte", {0x41}},
+        {"two bytes", {0xFF, 0x00}},
+        {"three equal bytes", {7, 7, 7}},
+        {"spaces like the preset ring", Bytes(300, ' ')},
+        {"all byte values", all_values},
+        {"all byte values up, down and up", up_down_up},
+        {"run longer than a match", Bytes(1000, 'x')},
+        {"exactly sixty", Bytes(60, 'q')},
+        {"sixty-one", Bytes(61, 'q')},
+        {"random 5000", random_bytes(5000, 1)},
+        {"random 200 KB, all literals, several tree rebuilds", random_bytes(200000, 2)},
+        {"repetitive small alphabet", repetitive_bytes(100000, 3)},
+        {"settings text 600 KB", sample_settings_text(600000)},
+        {"settings text then random", [] {
+             Bytes b = sample_settings_text(30000, 9);
+             Bytes r = random_bytes(9000, 4);
+             b.insert(b.end(), r.begin(), r.end());
+             return b;
+         }()},
+    };
+}
+
+} // namespace
+
+TEST(Lzh, KnownPackedForms) {
+    const struct {
+        std::string plain;
+        Bytes packed;
+    } cases[] = {
+        {"abc", {0x03, 0x00, 0x00, 0x00, 0xF6, 0xFB, 0xBD, 0xE0}},
+        // One literal, then one match of length 9 at position 0.
+        {"aaaaaaaaaa", {0x0A, 0x00, 0x00, 0x00, 0xF6, 0xC9, 0x00, 0x00}},
+        {"", {0x00, 0x00, 0x00, 0x00}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plain);
+        EXPECT_EQ(lzh_pack(bytes_of(c.plain)), c.packed);
+        EXPECT_EQ(lzh_unpack(c.packed), bytes_of(c.plain));
+    }
+}
+
+TEST(Lzh, RoundTripsAndMatchesTheReferenceByteForByte) {
+    for (const auto& s : round_trip_samples()) {
+        SCOPED_TRACE(s.name);
+        const Bytes packed = lzh_pack(s.plain);
+        EXPECT_EQ(packed, reference_process(s.plain, true).out);
+        EXPECT_EQ(lzh_unpack(packed), s.plain);
+        EXPECT_EQ(reference_process(packed, false).out, s.plain);
+    }
+}
+
+TEST(Lzh, ManyInputsAgreeWithTheReference) {
+    std::mt19937 rng(77);
+    for (int round = 0; round < 60; ++round) {
+        const std::size_t n = rng() % 3000;
+        const Bytes plain = round % 2 ? random_bytes(n, rng()) : repetitive_bytes(n, rng());
+        SCOPED_TRACE(round);
+        const Bytes packed = lzh_pack(plain);
+        if (!plain.empty()) {
+            ASSERT_EQ(packed, reference_process(plain, true).out);
+        }
+        ASSERT_EQ(lzh_unpack(packed), plain);
+    }
+}
+
+TEST(Lzh, EmptyDataPackedWithATrailingSymbolStillUnpacksEmpty) {
+    // Other packers code one literal for empty data; the length alone decides.
+    const Bytes packed = reference_process({}, true).out;
+    ASSERT_GT(packed.size(), 4u);
+    EXPECT_TRUE(lzh_unpack(packed).empty());
+}
+
+TEST(Lzh, LengthFieldAndShortStreams) {
+    const struct {
+        const char* name;
+        Bytes packed;
+        bool corrupt;
+        std::size_t size;
+    } cases[] = {
+        {"nothing", {}, false, 0},
+        {"shorter than the length field", {0x03, 0x00, 0x00}, false, 0},
+        {"zero length, anything after", {0, 0, 0, 0, 0xDE, 0xAD}, false, 0},
+        {"length without bits", {0x01, 0, 0, 0}, true, 0},
+        {"60 bytes per bit is still possible", {0xE0, 0x01, 0, 0, 0x00}, false, 480},
+        {"more than 60 bytes per bit", {0xE1, 0x01, 0, 0, 0x00}, true, 0},
+        {"negative length", {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}, true, 0},
+        {"most negative length", {0, 0, 0, 0x80, 1, 2, 3, 4}, true, 0},
+        {"huge length, few bits", {0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3, 4}, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        My_LZH_Compressor codec;
+        codec.Packed_stream = c.packed;
+        codec.Plain_stream = {1, 2, 3};
+        if (c.corrupt) {
+            EXPECT_THROW(codec.Process(false), ElzhException);
+            EXPECT_EQ(codec.Packed_stream, c.packed); // left for the caller to inspect
+        } else {
+            EXPECT_NO_THROW(codec.Process(false));
+            EXPECT_TRUE(codec.Packed_stream.empty());
+        }
+        EXPECT_EQ(codec.Plain_stream.size(), c.size);
+    }
+}
+
+TEST(Lzh, DamagedDataDecodesLikeTheReferenceAndStaysInBounds) {
+    const Bytes plain = sample_settings_text(20000, 5);
+    const Bytes packed = lzh_pack(plain);
+    std::vector<Bytes> damaged;
+    for (std::size_t cut = 4; cut < packed.size(); cut += 1 + cut / 4) // truncated
+        damaged.emplace_back(packed.begin(), packed.begin() + static_cast<long>(cut));
+    std::mt19937 rng(11);
+    for (int i = 0; i < 40; ++i) { // flipped bits
+        Bytes b = packed;
+        for (int f = 0; f < 1 + i % 4; ++f)
+            b[4 + rng() % (b.size() - 4)] ^= static_cast<std::uint8_t>(1u << rng() % 8);
+        damaged.push_back(b);
+    }
+    for (int i = 0; i < 40; ++i) { // noise after a plausible length
+        Bytes b = random_bytes(4 + rng() % 200, rng());
+        b[2] = b[3] = 0;
+        damaged.push_back(b);
+    }
+    for (const auto& b : damaged) {
+        SCOPED_TRACE(b.size());
+        const std::size_t length = b[0] | b[1] << 8 | b[2] << 16 | std::size_t{b[3]} << 24;
+        if (length > 480 * (b.size() - 4)) {
+            EXPECT_THROW(lzh_unpack(b), ElzhException);
+            continue;
+        }
+        const Bytes out = lzh_unpack(b);
+        EXPECT_EQ(out.size(), length);
+        EXPECT_EQ(out, reference_process(b, false).out);
+    }
+}
+
+TEST(Lzh, ReportsWholeKibReadOnEachChange) {
+    const Bytes plain = sample_settings_text(70000, 6);
+    const Bytes random = random_bytes(5000, 8); // packs larger than it is
+    for (const Bytes* source : {&plain, &random}) {
+        SCOPED_TRACE(source->size());
+        RecordingSink sink;
+        My_LZH_Compressor codec;
+        codec.Progress_bar = &sink;
+        codec.Plain_stream = *source;
+        codec.Process(true);
+        std::vector<int> expected;
+        for (int k = 1; k <= static_cast<int>(source->size() / 1024); ++k) expected.push_back(k);
+        EXPECT_EQ(sink.positions, expected);
+        EXPECT_TRUE(codec.Plain_stream.empty());
+
+        // Unpacking counts the packed bytes the bit reader has fetched, up to the end.
+        const ReferenceRun reference = reference_process(codec.Packed_stream, false);
+        sink.positions.clear();
+        codec.Process(false);
+        EXPECT_EQ(sink.positions, reference.progress);
+        EXPECT_EQ(codec.Plain_stream, *source);
+        EXPECT_TRUE(codec.Packed_stream.empty());
+    }
+}
+
+TEST(Lzh, ProgressKeepsTheLow16BitsOfTheKibCount) {
+    RecordingSink sink;
+    My_LZH_Compressor codec;
+    codec.Progress_bar = &sink;
+    codec.Plain_stream.assign((std::size_t{65536} + 2) * 1024, 0);
+    codec.Process(true);
+    ASSERT_EQ(sink.positions.size(), 65538u);
+    EXPECT_EQ(sink.positions[65534], 65535);
+    EXPECT_EQ(sink.positions[65535], 0);
+    EXPECT_EQ(sink.positions[65536], 1);
+}

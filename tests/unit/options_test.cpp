@@ -1,0 +1,279 @@
+#include "settings/ini_bag.h"
+#include "settings/ini_text.h"
+#include "settings/options.h"
+#include "settings/settings_file.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace nimbrel;
+using namespace nimbrel_test;
+
+namespace {
+
+const std::string Registry_message =
+    "Failed to find registry key :\r\n"
+    "HKEY_CURRENT_USER\\Software\\Nimbrel\r\n"
+    "Please run the Nimbrel \"exe\" file : "
+    "This will write the directory of the Nimbrel data files to the registry.\r\n\r\n";
+
+const std::string All_defaults_written = "[Nimbrel_start]\r\n"
+                                         "START_AUTO_CYCLING=1\r\n"
+                                         "TAGGED_SETTINGS_ONLY=1\r\n"
+                                         "MIN_TIME=30\r\n"
+                                         "MAX_TIME=60\r\n"
+                                         "PROMPT_SCREEN_CHANGE=1\r\n"
+                                         "PROMPT_FORCE_CHANGE=1\r\n"
+                                         "SETTINGS_FILE=Nimbrel_32_Settings.cmp\r\n"
+                                         "EMULATE_PALETTE=1\r\n";
+
+} // namespace
+
+TEST(IniText, ReadsTheSectionAsTheProfileFunctionsDo) {
+    const std::string text = "; comment\r\n"
+                             "[Other]\r\n"
+                             "Min_time=1\r\n"
+                             "  [ nimbrel_START ]  \n"
+                             "  Min_time  =  45  \n"
+                             ";Max_time=2\n"
+                             "no equals sign\r"
+                             "=no name\r\n"
+                             "Empty=\r\n"
+                             "\r\n"
+                             "a=b=c\r\n"
+                             "[Nimbrel_start]\r\n"
+                             "Max_time=99\r\n";
+    const Ini_entries expected = {{"Min_time", "45"}, {"", "no name"}, {"Empty", ""}, {"a", "b=c"}};
+    EXPECT_EQ(read_ini_section(bytes_of(text), "Nimbrel_start"), expected);
+    EXPECT_TRUE(read_ini_section(bytes_of(text), "Missing").empty());
+    EXPECT_TRUE(read_ini_section(Bytes{}, "Nimbrel_start").empty());
+}
+
+TEST(IniText, WritesKeysInPlace) {
+    const struct {
+        const char* what;
+        std::string before;
+        Ini_entries entries;
+        std::string after;
+    } cases[] = {
+        {"new file", "", {{"KEY", "1"}}, "[S]\r\nKEY=1\r\n"},
+        {"existing key keeps its spelling",
+         "[s]\nMin_Time = 5 \nother=x\n",
+         {{"MIN_TIME", "30"}},
+         "[s]\r\nMin_Time=30\r\nother=x\r\n"},
+        {"new key after the section's last line, before blank lines",
+         "[S]\r\na=1\r\n\r\n[T]\r\nb=2\r\n",
+         {{"NEW", "v"}},
+         "[S]\r\na=1\r\nNEW=v\r\n\r\n[T]\r\nb=2\r\n"},
+        {"other sections and comments untouched",
+         "; top\r\n[T]\r\nKEY=old\r\n",
+         {{"KEY", "new"}},
+         "; top\r\n[T]\r\nKEY=old\r\n[S]\r\nKEY=new\r\n"},
+        {"a commented key is not the key",
+         "[S]\r\n;KEY=0\r\n",
+         {{"KEY", "1"}},
+         "[S]\r\n;KEY=0\r\nKEY=1\r\n"},
+        {"value cut at a line break", "", {{"K", "a\r\nb"}}, "[S]\r\nK=a\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(text_of(write_ini_section(bytes_of(c.before), "S", c.entries)), c.after)
+            << c.what;
+}
+
+TEST(TBag, KeysValuesAndConversions) {
+    TBag bag;
+    bag.Put("Min_time", "12");
+    bag.Put("MIN_TIME", "13"); // same key
+    bag.Put("flag", "1");
+    EXPECT_EQ(bag.Count(), 2);
+    EXPECT_EQ(bag.Keys(), (std::vector<std::string>{"MIN_TIME", "FLAG"}));
+    EXPECT_EQ(bag.Get("min_TIME"), "13");
+    EXPECT_EQ(bag.Get("absent"), "");
+
+    const struct {
+        const char* value;
+        bool as_bool;            // default true
+        std::int32_t as_integer; // default 30
+    } cases[] = {
+        {"1", true, 1},
+        {"0", false, 0},
+        {"TRUE", false, 30},
+        {"", true, 30},
+        {"-7", false, -7},
+        {"+8", false, 8},
+        {"12abc", false, 30},
+        {"2147483647", false, 2147483647},
+        {"-2147483648", false, -2147483647 - 1},
+        {"2147483648", false, 30},
+        {"-", false, 30},
+        {"0x10", false, 30},
+    };
+    for (const auto& c : cases) {
+        bag.Put("v", c.value);
+        EXPECT_EQ(bag.Read_bool("v", true), c.as_bool) << c.value;
+        EXPECT_EQ(bag.Read_integer("v", 30), c.as_integer) << c.value;
+    }
+    EXPECT_EQ(bag.Read_string("absent", "def"), "def");
+    bag.Write_bool("b", false);
+    bag.Write_integer("i", -5);
+    EXPECT_EQ(bag.Get("b"), "0");
+    EXPECT_EQ(bag.Get("i"), "-5");
+}
+
+TEST(TBag, Errors) {
+    const auto message = [](auto&& action) {
+        try {
+            action();
+        } catch (const EBagError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    TBag bag;
+    EXPECT_EQ(message([&] { bag.Get(""); }), "No item specified");
+    EXPECT_EQ(message([&] { bag.Put("", "x"); }), "No item specified");
+    EXPECT_EQ(message([&] { bag.Load(); }), "No INI file specified");
+    EXPECT_EQ(message([&] { bag.Save(); }), "No INI file specified");
+    bag.IniFile = "/x.ini";
+    EXPECT_EQ(message([&] { bag.Load(); }), "No INI file section specified");
+    EXPECT_EQ(message([&] { bag.Save(); }), "No INI file section specified");
+}
+
+TEST(TBag, IniFilePlacementAndLoad) {
+    TBag bag;
+    bag.Set_ini_file("Config.ini", "/exe/");
+    EXPECT_EQ(bag.IniFile, "/exe/Config.ini");
+    bag.Set_ini_file("C:\\data\\Config.ini", "/exe/");
+    EXPECT_EQ(bag.IniFile, "C:\\data\\Config.ini");
+
+    Temp_folder t;
+    write_text(t.file("c.ini"), "[S]\r\nlong=" + std::string(300, 'v') + "\r\nk=1\r\nK=2\r\n");
+    bag.Set_ini_file(t.file("c.ini"));
+    bag.IniSect = "S";
+    bag.Load();
+    EXPECT_EQ(bag.Get("long"), std::string(255, 'v'));
+    EXPECT_EQ(bag.Get("k"), "2"); // later lines replace earlier ones
+    EXPECT_EQ(bag.Count(), 2);
+}
+
+TEST(NimbrelOptions, NoIniFileGivesDefaultsAndIsCreatedAtExit) {
+    Temp_folder t;
+    {
+        Nimbrel_Options o(Fixed_registry(t.dir()), "/nonexistent/");
+        EXPECT_EQ(o.Error_set, 0);
+        EXPECT_EQ(o.Directory, t.dir());
+        EXPECT_TRUE(o.Start_auto_cycling);
+        EXPECT_TRUE(o.Auto_cycling);
+        EXPECT_TRUE(o.Tagged_settings_only);
+        EXPECT_EQ(o.Min_time, 30);
+        EXPECT_EQ(o.Max_time, 60);
+        EXPECT_TRUE(o.Prompt_screen_change);
+        EXPECT_TRUE(o.Prompt_force_change);
+        EXPECT_EQ(o.Settings_file, "Nimbrel_32_Settings.cmp");
+        EXPECT_TRUE(o.Emulate_palette);
+    }
+    EXPECT_EQ(read_text(t.file("Nimbrel_32_Config.ini")), All_defaults_written);
+}
+
+TEST(NimbrelOptions, ReadsAndWritesBackKeepingSpelling) {
+    Temp_folder t;
+    write_text(t.file("Nimbrel_32_Config.ini"), "[Other]\r\nx=1\r\n"
+                                                "[Nimbrel_start]\r\n"
+                                                "Start_auto_cycling=TRUE\r\n"
+                                                "Tagged_settings_only=0\r\n"
+                                                "Min_time=abc\r\n"
+                                                "Max_time=90\r\n"
+                                                "Prompt_screen_change=\r\n"
+                                                "Settings_file=Mine.txt\r\n"
+                                                "Emulate_palette=0\r\n"
+                                                "Unknown=kept\r\n");
+    {
+        Nimbrel_Options o(Fixed_registry(t.dir()), "/nonexistent/");
+        EXPECT_FALSE(o.Start_auto_cycling); // only "1" is true
+        EXPECT_FALSE(o.Auto_cycling);
+        EXPECT_FALSE(o.Tagged_settings_only);
+        EXPECT_EQ(o.Min_time, 30); // not a number: the default
+        EXPECT_EQ(o.Max_time, 90);
+        EXPECT_TRUE(o.Prompt_screen_change); // empty: the default
+        EXPECT_TRUE(o.Prompt_force_change);
+        EXPECT_EQ(o.Settings_file, "Mine.txt");
+        EXPECT_FALSE(o.Emulate_palette);
+        o.Auto_cycling = true; // the run's switch is never stored
+        o.Max_time = 120;
+    }
+    EXPECT_EQ(read_text(t.file("Nimbrel_32_Config.ini")), "[Other]\r\nx=1\r\n"
+                                                          "[Nimbrel_start]\r\n"
+                                                          "Start_auto_cycling=0\r\n"
+                                                          "Tagged_settings_only=0\r\n"
+                                                          "Min_time=30\r\n"
+                                                          "Max_time=120\r\n"
+                                                          "Prompt_screen_change=1\r\n"
+                                                          "Settings_file=Mine.txt\r\n"
+                                                          "Emulate_palette=0\r\n"
+                                                          "Unknown=kept\r\n"
+                                                          "PROMPT_FORCE_CHANGE=1\r\n");
+}
+
+TEST(NimbrelOptions, RegistryProblems) {
+    Temp_folder exe;
+    const struct {
+        const char* what;
+        std::optional<std::string> value;
+    } missing[] = {{"no key or value", std::nullopt}, {"empty value", std::string()}};
+    for (const auto& c : missing) {
+        {
+            Nimbrel_Options o{Fixed_registry(c.value), exe.dir()};
+            EXPECT_EQ(o.Error_set, 1u << err_no_registry_key) << c.what;
+            EXPECT_EQ(o.Error_text, Registry_message) << c.what;
+            EXPECT_EQ(o.Directory, "") << c.what;
+            // The INI file is not read: the record keeps its zero values.
+            EXPECT_FALSE(o.Start_auto_cycling) << c.what;
+            EXPECT_EQ(o.Max_time, 0) << c.what;
+            EXPECT_EQ(o.Settings_file, "") << c.what;
+        }
+        // At exit the zero values go to the INI file beside the executable.
+        const std::string ini = read_text(exe.file("Nimbrel_32_Config.ini"));
+        EXPECT_NE(ini.find("START_AUTO_CYCLING=0\r\n"), std::string::npos) << c.what;
+        EXPECT_NE(ini.find("SETTINGS_FILE=\r\n"), std::string::npos) << c.what;
+    }
+}
+
+TEST(NimbrelOptions, DirectoryChecks) {
+    Temp_folder t;
+    write_text(t.file("Nimbrel_32_Config.ini"), "[Nimbrel_start]\r\nMax_time=77\r\n");
+    {
+        // A registered folder without its trailing separator still finds its files.
+        Nimbrel_Options o(Fixed_registry(t.dir().substr(0, t.dir().size() - 1)), "/nowhere/");
+        EXPECT_EQ(o.Directory, t.dir());
+        EXPECT_EQ(o.Error_set, 0);
+        EXPECT_EQ(o.Max_time, 77);
+    }
+    const std::string bad = t.file("gone") + "/";
+    Nimbrel_Options o(Fixed_registry(bad), t.dir());
+    EXPECT_EQ(o.Error_set, 1u << err_bad_directory);
+    EXPECT_EQ(
+        o.Error_text,
+        "The Nimbrel directory " + bad +
+            " is invalid\r\n"
+            "Please run the Nimbrel \"exe\" file : "
+            "This will write the directory of the Nimbrel data files to the registry.\r\n\r\n");
+    EXPECT_EQ(o.Max_time, 60); // read all the same, with defaults
+    std::string error;
+    EXPECT_FALSE(o.Write_ini(&error)); // the folder does not exist
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(NimbrelOptions, ProcessWideRecordAndSettingsFileErrors) {
+    Temp_folder t;
+    auto options = std::make_unique<Nimbrel_Options>(Fixed_registry(t.dir()), t.dir());
+    install_options(options.get());
+    EXPECT_EQ(current_options(), options.get());
+    {
+        Nimbrel_settings_file file; // reports into the installed record
+        EXPECT_FALSE(file.Load(t.file("absent.cmp"), false));
+    }
+    EXPECT_TRUE(options->has(err_no_settings_file));
+    EXPECT_NE(options->Error_text.find("absent.cmp"), std::string::npos);
+    options.reset();
+    EXPECT_EQ(current_options(), nullptr); // a destroyed record is not reachable
+}

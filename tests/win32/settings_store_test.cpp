@@ -1,0 +1,200 @@
+// The INI bag and the registry reader against the system's own profile and registry functions:
+// a file written by one side must read the same on the other.
+#include "settings/file_io.h"
+#include "settings/ini_bag.h"
+#include "settings/options.h"
+#include "settings/registry.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace nimbrel;
+
+namespace {
+
+class Temp_dir {
+  public:
+    Temp_dir() {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("nimbrel-w32-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(counter++));
+        std::filesystem::create_directories(path_);
+    }
+    ~Temp_dir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    Temp_dir(const Temp_dir&) = delete;
+    Temp_dir& operator=(const Temp_dir&) = delete;
+    std::string dir() const { return path_.string() + "\\"; }
+    std::string file(const char* name) const { return dir() + name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::string profile_get(const std::string& file, const char* section, const char* key) {
+    char buffer[1024];
+    GetPrivateProfileStringA(section, key, "<missing>", buffer, sizeof buffer, file.c_str());
+    return buffer;
+}
+
+void profile_put(const std::string& file, const char* section, const char* key, const char* value) {
+    ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, file.c_str()));
+}
+
+// Flushes the system's cached copy of a profile file, so the next call reads the disk.
+void profile_flush(const std::string& file) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+}
+
+std::string file_text(const std::string& path) {
+    Bytes b;
+    read_file(path, b);
+    return std::string(b.begin(), b.end());
+}
+
+} // namespace
+
+TEST(Win32Ini, BagWritesWhatTheProfileFunctionsRead) {
+    Temp_dir t;
+    const std::string ini = t.file("c.ini");
+    profile_put(ini, "Other", "Keep", "me");
+    profile_put(ini, "Nimbrel_start", "Min_time", "5");
+    profile_put(ini, "Nimbrel_start", "Foreign", "x");
+    profile_flush(ini);
+
+    TBag bag;
+    bag.Set_ini_file(ini);
+    bag.IniSect = "Nimbrel_start";
+    bag.Write_integer("Min_time", 45);
+    bag.Write_bool("Start_auto_cycling", false);
+    bag.Write_string("Settings_file", "My settings.cmp");
+    ASSERT_TRUE(bag.Save());
+
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Min_time"), "45");
+    EXPECT_EQ(profile_get(ini, "nimbrel_START", "start_auto_cycling"), "0");
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Settings_file"), "My settings.cmp");
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Foreign"), "x");
+    EXPECT_EQ(profile_get(ini, "Other", "Keep"), "me");
+
+    // The existing key kept its spelling, the new ones went in in capitals; CR LF throughout.
+    const std::string text = file_text(ini);
+    EXPECT_NE(text.find("Min_time=45\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("START_AUTO_CYCLING=0\r\n"), std::string::npos) << text;
+    for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1))
+        EXPECT_EQ(text[i - 1], '\r') << text;
+}
+
+TEST(Win32Ini, BagReadsWhatTheProfileFunctionsWrote) {
+    Temp_dir t;
+    const std::string ini = t.file("c.ini");
+    profile_put(ini, "Nimbrel_start", "Tagged_settings_only", "0");
+    profile_put(ini, "Nimbrel_start", "Max_time", "  90  ");
+    profile_put(ini, "Nimbrel_start", "Settings_file", "Other.txt");
+    profile_put(ini, "Elsewhere", "Min_time", "1");
+    profile_flush(ini);
+
+    TBag bag;
+    bag.Set_ini_file(ini);
+    bag.IniSect = "NIMBREL_START";
+    bag.Load();
+    EXPECT_EQ(bag.Count(), 3);
+    EXPECT_FALSE(bag.Read_bool("Tagged_settings_only", true));
+    EXPECT_EQ(bag.Read_integer("Max_time", 60), 90);
+    EXPECT_EQ(bag.Read_string("Settings_file", ""), "Other.txt");
+    EXPECT_EQ(bag.Read_integer("Min_time", 30), 30);
+}
+
+TEST(Win32Ini, HandWrittenFileReadsAlikeOnBothSides) {
+    Temp_dir t;
+    const std::string ini = t.file("c.ini");
+    const std::string text = "; comment\n"
+                             " [ Nimbrel_start ] \n"
+                             "  Min_time =  12  \n"
+                             "Max_time=34\r\n"
+                             "\r\n"
+                             "[Next]\r\n"
+                             "Min_time=56\r\n";
+    ASSERT_TRUE(write_file_atomically(ini, Bytes(text.begin(), text.end())));
+    TBag bag;
+    bag.Set_ini_file(ini);
+    bag.IniSect = "Nimbrel_start";
+    bag.Load();
+    EXPECT_EQ(bag.Get("Min_time"), profile_get(ini, "Nimbrel_start", "Min_time"));
+    EXPECT_EQ(bag.Get("Max_time"), profile_get(ini, "Nimbrel_start", "Max_time"));
+    EXPECT_EQ(bag.Get("Min_time"), "12");
+}
+
+TEST(Win32Ini, OptionsRoundTripThroughTheProfileFunctions) {
+    Temp_dir t;
+    const std::string ini = t.file("Nimbrel_32_Config.ini");
+    {
+        Nimbrel_Options o(Fixed_registry(t.dir()), t.dir());
+        EXPECT_EQ(o.Error_set, 0);
+        o.Min_time = 11;
+        o.Emulate_palette = false;
+    }
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Min_time"), "11");
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Emulate_palette"), "0");
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Settings_file"), "Nimbrel_32_Settings.cmp");
+    profile_put(ini, "Nimbrel_start", "Max_time", "200");
+    profile_flush(ini);
+    Nimbrel_Options again(Fixed_registry(t.dir()), t.dir());
+    EXPECT_EQ(again.Min_time, 11);
+    EXPECT_EQ(again.Max_time, 200);
+    EXPECT_FALSE(again.Emulate_palette);
+}
+
+TEST(Win32Files, AtomicReplaceOverAnExistingFile) {
+    Temp_dir t;
+    const std::string path = t.file("s.txt");
+    const Bytes first{'o', 'l', 'd'}, second{'n', 'e', 'w', '!'};
+    ASSERT_TRUE(write_file_atomically(path, first));
+    ASSERT_TRUE(write_file_atomically(path, second));
+    EXPECT_EQ(file_text(path), "new!");
+
+    // A folder standing where the file should go: the write fails and says so.
+    ASSERT_TRUE(CreateDirectoryA(t.file("taken").c_str(), nullptr));
+    std::string error;
+    EXPECT_FALSE(write_file_atomically(t.file("taken"), first, &error));
+    EXPECT_FALSE(error.empty());
+    RemoveDirectoryA(t.file("taken").c_str());
+    EXPECT_EQ(executable_folder().back(), '\\');
+}
+
+class Win32RegistryReader : public ::testing::Test {
+  protected:
+    const std::string key = "Software\\Nimbrel test " + std::to_string(GetCurrentProcessId());
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()); }
+    void set(const void* data, DWORD size, DWORD type = REG_SZ) {
+        HKEY k;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(k, "Directory", 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+        RegCloseKey(k);
+    }
+};
+
+TEST_F(Win32RegistryReader, ReadsTheDirectoryValue) {
+    EXPECT_EQ(system_registry(key)->Read_directory(), std::nullopt); // no key
+
+    const char dir[] = "C:\\Nimbrel\\";
+    set(dir, sizeof dir);
+    EXPECT_EQ(system_registry(key)->Read_directory(), std::string("C:\\Nimbrel\\"));
+
+    const char two[] = "C:\\A\0junk"; // the text ends at the first NUL, whatever the type
+    set(two, sizeof two, REG_BINARY);
+    EXPECT_EQ(system_registry(key)->Read_directory(), std::string("C:\\A"));
+
+    const std::string too_long(1100, 'x'); // more than the 1024-byte buffer: not found
+    set(too_long.c_str(), static_cast<DWORD>(too_long.size() + 1));
+    EXPECT_EQ(system_registry(key)->Read_directory(), std::nullopt);
+}
