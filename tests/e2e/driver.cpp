@@ -65,7 +65,8 @@ ULONGLONG ticks(const FILETIME& t) {
     return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
-// Wine answers GetProcessTimes for another process with zero; its threads' times are real.
+// Wine answers GetProcessTimes for another process with figures that stop growing soon after
+// it starts; its threads' times are read from the kernel and agree with /proc/<pid>/stat.
 ULONGLONG thread_ticks(DWORD process) {
     ULONGLONG total = 0;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -88,10 +89,7 @@ ULONGLONG thread_ticks(DWORD process) {
 } // namespace
 
 double Process::cpu_seconds() const {
-    FILETIME created, exited, kernel, user;
-    if (!started() || !GetProcessTimes(info_.hProcess, &created, &exited, &kernel, &user)) return 0;
-    const ULONGLONG process = ticks(kernel) + ticks(user);
-    return double(std::max(process, thread_ticks(info_.dwProcessId))) / 1e7; // 100 ns units
+    return started() ? double(thread_ticks(info_.dwProcessId)) / 1e7 : 0; // 100 ns units
 }
 
 namespace {

@@ -42,7 +42,7 @@ class Process {
     DWORD exit_code() const;
     void kill(); // TerminateProcess, then wait for it
 
-    double cpu_seconds() const; // user + kernel time so far
+    double cpu_seconds() const; // user + kernel time so far, of the threads it has now
 
     // Its top-level windows (hidden ones included), in z-order.
     std::vector<HWND> top_windows() const;
