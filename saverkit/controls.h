@@ -230,6 +230,7 @@ class TUpDown : public TSysControl {
     int Max() const { return max_; }
     void SetMin(int min);
     void SetMax(int max);
+    bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
   protected:
     const char* WindowClass() const override { return UPDOWN_CLASSA; }

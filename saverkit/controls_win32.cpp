@@ -1,6 +1,8 @@
 #include "saverkit/controls.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace nimbrel {
 namespace {
@@ -186,6 +188,9 @@ LRESULT TPanel::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         EndPaint(WindowHandle(), &ps);
         return 0;
     }
+    case WM_PRINTCLIENT: // asked for a picture of itself
+        Paint(reinterpret_cast<HDC>(wparam));
+        return 0;
     default:
         return TWinControl::WndProc(message, wparam, lparam);
     }
@@ -442,15 +447,28 @@ void TEdit::Command(WORD code) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The arrows step the number in the edit themselves: an up-down that kept the number would
+// write its own stale copy back into the edit whenever its range changed.
 DWORD TUpDown::Style() const {
-    return UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+    return UDS_ALIGNRIGHT | UDS_ARROWKEYS;
 }
 
 void TUpDown::AfterCreate() {
     if (Associate) Send(UDM_SETBUDDY, reinterpret_cast<WPARAM>(Associate->Handle()));
-    // No position is sent: it would rewrite the buddy's text, which is the program's business.
-    // The arrows read the number from the buddy before each step.
     Send(UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
+}
+
+bool TUpDown::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message != WM_NOTIFY) return TSysControl::ParentMessage(message, wparam, lparam, result);
+    const auto* change = reinterpret_cast<const NMUPDOWN*>(lparam);
+    if (change->hdr.code != UDN_DELTAPOS) return false;
+    if (Associate) {
+        const long long now = std::atoll(Associate->Text().c_str());
+        const long long next = std::clamp<long long>(now + change->iDelta, min_, max_);
+        Associate->SetText(std::to_string(next));
+    }
+    result = 1; // the control's own position is not used
+    return true;
 }
 
 void TUpDown::SetMin(int min) {
