@@ -128,22 +128,22 @@ void TConfigForm::build_options_tab() {
     Panel2->SetParent(ScrGeneral);
     Panel2->SetDesignBounds(198, 4, 306, 196);
     const TNotifyEvent update = [this](TComponent* sender) { Update_Options(sender); };
-    Cycling_mode = place(new TCheckBox(this, "Cycling_mode"), Panel2, 8, 6, 292, 17,
+    Cycling_mode = place(new TCheckBox(this, "Cycling_mode"), Panel2, 8, 4, 294, 17,
                          "Randomly cycle through settings (disabled during config)");
-    Cycle_tagged = place(new TRadioButton(this, "Cycle_tagged"), Panel2, 24, 24, 270, 17,
+    Cycle_tagged = place(new TRadioButton(this, "Cycle_tagged"), Panel2, 24, 21, 270, 17,
                          "Cycle through tagged settings only");
     Cycle_tagged->GroupStart = true;
-    Cycle_all = place(new TRadioButton(this, "Cycle_all"), Panel2, 24, 42, 270, 17,
+    Cycle_all = place(new TRadioButton(this, "Cycle_all"), Panel2, 24, 37, 270, 17,
                       "Cycle through all settings");
-    Min_label = place(new TLabel(this, "Min_label"), Panel2, 8, 67, 28, 14, "Min.");
-    Min_time = place(new TEdit(this, "Min_time"), Panel2, 40, 64, 56, 21);
-    UpDown1 = place(new TUpDown(this, "UpDown1"), Panel2, 96, 64, 15, 21);
-    Min_units = place(new TLabel(this, "Min_units"), Panel2, 104, 67, 196, 14,
+    Min_label = place(new TLabel(this, "Min_label"), Panel2, 8, 59, 28, 14, "Min.");
+    Min_time = place(new TEdit(this, "Min_time"), Panel2, 40, 56, 56, 21);
+    UpDown1 = place(new TUpDown(this, "UpDown1"), Panel2, 96, 56, 15, 21);
+    Min_units = place(new TLabel(this, "Min_units"), Panel2, 104, 59, 196, 14,
                       "time on each setting (secs)");
-    Max_label = place(new TLabel(this, "Max_label"), Panel2, 8, 92, 28, 14, "Max.");
-    Max_time = place(new TEdit(this, "Max_time"), Panel2, 40, 89, 56, 21);
-    UpDown2 = place(new TUpDown(this, "UpDown2"), Panel2, 96, 89, 15, 21);
-    Max_units = place(new TLabel(this, "Max_units"), Panel2, 104, 92, 196, 14,
+    Max_label = place(new TLabel(this, "Max_label"), Panel2, 8, 82, 28, 14, "Max.");
+    Max_time = place(new TEdit(this, "Max_time"), Panel2, 40, 79, 56, 21);
+    UpDown2 = place(new TUpDown(this, "UpDown2"), Panel2, 96, 79, 15, 21);
+    Max_units = place(new TLabel(this, "Max_units"), Panel2, 104, 82, 196, 14,
                       "time on each setting (secs)");
     for (TUpDown* arrows : {UpDown1, UpDown2}) {
         arrows->SetMin(1);
@@ -153,13 +153,14 @@ void TConfigForm::build_options_tab() {
     UpDown2->Associate = Max_time;
     Min_time->SetText("30");
     Max_time->SetText("60");
-    AllowChange = place(new TCheckBox(this, "AllowChange"), Panel2, 8, 115, 292, 17,
+    AllowChange = place(new TCheckBox(this, "AllowChange"), Panel2, 8, 102, 294, 17,
                         "Allow automatic screen mode change on activation");
-    AllowForce = place(new TCheckBox(this, "AllowForce"), Panel2, 8, 133, 292, 17,
+    AllowForce = place(new TCheckBox(this, "AllowForce"), Panel2, 8, 119, 294, 17,
                        "Allow forced screen mode change if necessary");
-    Emulate_palette = place(new TCheckBox(this, "Emulate_palette"), Panel2, 8, 151, 292, 17,
+    Emulate_palette = place(new TCheckBox(this, "Emulate_palette"), Panel2, 8, 136, 294, 28,
                             "Emulate the 256-colour palette when the display has none");
-    info_label = place(new TLabel(this, "info_label"), Panel2, 8, 169, 292, 26,
+    Emulate_palette->WordWrap = true;
+    info_label = place(new TLabel(this, "info_label"), Panel2, 6, 166, 297, 28,
                        "Screen mode will not be changed to 256 colours during config, Palette "
                        "cycling may not occur, colours may be wrong");
     for (TCheckBox* box :
@@ -191,11 +192,11 @@ void TConfigForm::lay_out_general_page() {
     move("GenGrpOptions", 198, 204, 306, 70);
     move("GenTxtSensitivity", 8, 20, 86, 14);
     move("GenCmbSensitivity", 100, 16, 198, 21);
-    move("GenTxtWait", 8, 46, 28, 14);
-    move("GenEdtWait", 40, 43, 44, 21);
-    move("GenUpdWait", 84, 43, 15, 21);
-    move("GenCmbWait", 100, 43, 68, 21);
-    move("GenTxtWaitTwo", 172, 46, 130, 14);
+    move("GenTxtWait", 8, 46, 26, 14);
+    move("GenEdtWait", 36, 43, 40, 21);
+    move("GenUpdWait", 76, 43, 15, 21);
+    move("GenCmbWait", 80, 43, 72, 21);
+    move("GenTxtWaitTwo", 158, 46, 144, 14);
 }
 
 void TConfigForm::CreateParams(TCreateParams& params) {

@@ -151,6 +151,7 @@ class TLabel : public TSysControl {
     const char* ClassName() const override { return "TLabel"; }
     bool WordWrap = true;
     bool Centered = false;
+    bool ShowAccelChar = true; // "&M" underlines the M
 
   protected:
     const char* WindowClass() const override { return "STATIC"; }
@@ -179,6 +180,7 @@ class TCheckBox : public TSysControl {
         : TSysControl(owner, name), radio_(radio) {}
     const char* ClassName() const override { return radio_ ? "TRadioButton" : "TCheckBox"; }
     bool GroupStart = false;
+    bool WordWrap = false; // a caption over more than one line
     bool Checked() const;
     void SetChecked(bool checked);
     TNotifyEvent OnClick;

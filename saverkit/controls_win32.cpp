@@ -342,7 +342,7 @@ void TSysControl::Invalidate() {
 
 // ---------------------------------------------------------------------------------------------
 DWORD TLabel::Style() const {
-    DWORD style = SS_NOPREFIX;
+    DWORD style = ShowAccelChar ? 0 : SS_NOPREFIX;
     if (Centered)
         style |= SS_CENTER;
     else
@@ -365,7 +365,7 @@ void TButton::Command(WORD code) {
 // ---------------------------------------------------------------------------------------------
 DWORD TCheckBox::Style() const {
     return WS_TABSTOP | (radio_ ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) |
-           (GroupStart ? WS_GROUP : 0);
+           (GroupStart ? WS_GROUP : 0) | (WordWrap ? BS_MULTILINE : 0);
 }
 
 void TCheckBox::AfterCreate() {
