@@ -8,7 +8,6 @@
 
 #include <shellapi.h>
 
-
 namespace nimbrel {
 namespace {
 
