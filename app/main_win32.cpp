@@ -4,6 +4,7 @@
 #include "app/saver_form_win32.h"
 #include "app/thinking_box_win32.h"
 #include "app/win32_api.h"
+#include "dialogs/config_form_win32.h"
 #include "engine/palette_file.h"
 #include "saverkit/scr_control.h"
 #include "settings/options.h"
@@ -59,8 +60,7 @@ void run(TApplication& application) {
         options->add(err_no_palettes,
                      "Nimbrel couldn't find any palettes in " + palette_folder() + "\n");
 
-    // No configuration dialog class yet: the controller says there is nothing to configure.
-    control->Run(FormClass<TSaverForm>(), TScrFormClass{});
+    control->Run(FormClass<TSaverForm>(), FormClass<TConfigForm>());
     application.Run();
 
     options.reset(); // writes the INI file

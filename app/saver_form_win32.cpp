@@ -64,6 +64,7 @@ void TSaverForm::CreateWnd() {
 }
 
 void TSaverForm::FormShow(TComponent*) {
+    pens_held_ = true;
     if (!pen_table().create_pens()) return; // the program is quitting
     core_.FormShow(GetScrMode() == smSPMain, time_of_day_ms());
     SetCursor(nullptr);
@@ -73,11 +74,20 @@ void TSaverForm::FormShow(TComponent*) {
 void TSaverForm::FormHide(TComponent*) {
     blankers_.remove();
     core_.FormHide();
+    release_pens();
+}
+
+void TSaverForm::release_pens() {
+    if (!pens_held_) return;
+    pens_held_ = false;
     pen_table().delete_pens();
 }
 
 void TSaverForm::FormDestroy(TComponent*) {
     core_.FormDestroy();
+    // A window destroyed while shown is never hidden: give back what showing took.
+    blankers_.remove();
+    release_pens();
 }
 
 HPALETTE TSaverForm::GetPalette() {

@@ -43,6 +43,7 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     void FormHide(TComponent* sender);
     void FormDestroy(TComponent* sender);
     void paint(HDC dc);
+    void release_pens();
 
     // SaverWindowHost
     int width() const override;
@@ -61,6 +62,7 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     HFONT font_ = nullptr;
     TimerSetting change_timer_;
     MonitorBlankers blankers_;
+    bool pens_held_ = false; // this window's share of the pen table
 };
 
 } // namespace nimbrel

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
     wc.lpszClassName = "NimbrelPreviewHost";
     RegisterClassA(&wc);
     HWND host = CreateWindowExA(0, wc.lpszClassName, "Nimbrel preview host", WS_OVERLAPPEDWINDOW,
-                                40, 40, 2 * Margin + Area_w + 16, 2 * Margin + Area_h + 40,
-                                nullptr, nullptr, instance, nullptr);
+                                40, 40, 2 * Margin + Area_w + 16, 2 * Margin + Area_h + 40, nullptr,
+                                nullptr, instance, nullptr);
     HWND area = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, Margin,
                                 Margin, Area_w, Area_h, host, nullptr, instance, nullptr);
     ShowWindow(host, SW_SHOWNORMAL);

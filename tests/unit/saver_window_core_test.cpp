@@ -352,14 +352,3 @@ TEST(SaverTiming, CycleSeconds) {
     }
     EXPECT_EQ(cycle_seconds(5, 4, r), 5); // empty span: Min_time
 }
-
-TEST(SaverTiming, WindowRandomCoversItsRange) {
-    Window_random r;
-    r.seed(1);
-    int seen[5] = {};
-    for (int i = 0; i < 500; ++i)
-        ++seen[r.below(5)];
-    for (int n : seen)
-        EXPECT_GT(n, 50);
-    EXPECT_EQ(r.below(0), 0u);
-}
