@@ -86,8 +86,8 @@ uninstall() { # FOLDER_WINDOWS ARGS...
 
 # ---------------------------------------------------------------------------------------------
 started=$(date +%s)
+mkdir -p "$WORK"
 "$ROOT/installer/package.sh" "$BUILD" --installer "$SETUP" amd64-unicode >"$WORK.log" 2>&1 || {
-    mkdir -p "$WORK"
     cat "$WORK.log"
     echo "  FAIL  build the test installer"
     FAILED=1
