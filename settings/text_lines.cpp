@@ -36,4 +36,19 @@ void Write_line(Bytes& out, const std::string& text) {
     out.push_back('\n');
 }
 
+std::string one_line(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+            continue;
+        }
+        line += c;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
 } // namespace nimbrel

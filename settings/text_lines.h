@@ -27,4 +27,8 @@ class Line_reader {
 // The text, then CR LF.
 void Write_line(Bytes& out, const std::string& text);
 
+// A multi-line report (such as the start-up error text) as one line for a command line's
+// message: each line break becomes one space, trailing spaces go.
+std::string one_line(const std::string& text);
+
 } // namespace nimbrel

@@ -2,27 +2,9 @@
 
 #include "settings/progress.h"
 #include "settings/settings_file.h"
+#include "settings/text_lines.h"
 
 namespace nimbrel {
-namespace {
-
-// A load report as one line: its CR LF paragraph breaks become spaces.
-std::string one_line(const std::string& text) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        if (c == '\n') {
-            if (!line.empty() && line.back() != ' ') line += ' ';
-            continue;
-        }
-        line += c;
-    }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line;
-}
-
-} // namespace
 
 std::optional<std::vector<std::string>> load_render_setting(const RenderOptions& options,
                                                             RenderFailure& failure) {

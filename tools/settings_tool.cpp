@@ -3,6 +3,7 @@
 #include "settings/file_io.h"
 #include "settings/lzh.h"
 #include "settings/settings_file.h"
+#include "settings/text_lines.h"
 #include "settings/settings_form.h"
 
 #include <optional>
@@ -24,21 +25,6 @@ int fail(std::ostream& err, const Failure& f) {
     return f.code;
 }
 
-// The error text of a load as one line.
-std::string one_line(const std::string& text) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        if (c == '\n') {
-            if (!line.empty() && line.back() != ' ') line += ' ';
-            continue;
-        }
-        line += c;
-    }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line;
-}
 
 int filter(const std::string& in, const std::string& out, bool pack, std::ostream& err) {
     Bytes data;
