@@ -1,21 +1,11 @@
 #include "saverkit/command_line.h"
 
+#include "saverkit/c_integer.h"
+
 #include <string_view>
 
 namespace nimbrel {
 namespace {
-
-bool is_c_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int digit_value(char c, int base) {
-    int value = 99;
-    if (c >= '0' && c <= '9') value = c - '0';
-    if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-    return value < base ? value : -1;
-}
 
 void skip_blanks_and_colons(std::string_view& rest) {
     while (!rest.empty() && (rest.front() == ' ' || rest.front() == ':'))
@@ -38,31 +28,9 @@ WindowId foreground(const CommandLineSystem& system) {
 } // namespace
 
 std::optional<std::int32_t> ScanInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && is_c_space(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-
-    int base = 10;
-    if (i < text.size() && text[i] == '0') {
-        if (i + 2 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-            digit_value(text[i + 2], 16) >= 0) {
-            base = 16;
-            i += 2;
-        } else {
-            base = 8; // the 0 itself is the first octal digit
-        }
-    }
-    std::uint32_t value = 0;
-    std::size_t digits = 0;
-    for (; i < text.size(); ++i, ++digits) {
-        const int d = digit_value(text[i], base);
-        if (d < 0) break;
-        value = value * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(d);
-    }
-    if (digits == 0) return std::nullopt;
-    if (negative) value = 0u - value;
+    const auto scanned = ScanCInteger(text);
+    if (!scanned) return std::nullopt;
+    const std::uint32_t value = scanned->negative ? 0u - scanned->wrapped : scanned->wrapped;
     return static_cast<std::int32_t>(value);
 }
 

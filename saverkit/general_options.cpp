@@ -1,51 +1,19 @@
 #include "saverkit/general_options.h"
 
+#include "saverkit/c_integer.h"
+
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
 namespace nimbrel {
 namespace {
 
-int digit_value(char c, int base) {
-    int d = -1;
-    if (c >= '0' && c <= '9')
-        d = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        d = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        d = c - 'A' + 10;
-    return d < base ? d : -1;
-}
-
 // Reads a number as C's "%i" does (blanks, sign, 0x hexadecimal, leading-0 octal, decimal), but
 // saturates instead of overflowing; a negative number reads as 0.
 std::optional<std::uint64_t> scan_delay_number(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    int base = 10;
-    if (i < text.size() && text[i] == '0') {
-        if (i + 2 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-            digit_value(text[i + 2], 16) >= 0) {
-            base = 16;
-            i += 2;
-        } else {
-            base = 8;
-        }
-    }
-    constexpr std::uint64_t cap = std::numeric_limits<std::uint32_t>::max();
-    std::uint64_t value = 0;
-    std::size_t digits = 0;
-    for (; i < text.size(); ++i, ++digits) {
-        const int d = digit_value(text[i], base);
-        if (d < 0) break;
-        value = std::min(cap, value * static_cast<std::uint64_t>(base) + static_cast<unsigned>(d));
-    }
-    if (digits == 0) return std::nullopt;
-    return negative ? 0 : value;
+    const auto scanned = ScanCInteger(text);
+    if (!scanned) return std::nullopt;
+    return scanned->negative ? 0 : std::uint64_t{scanned->saturated};
 }
 
 } // namespace
