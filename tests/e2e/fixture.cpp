@@ -79,15 +79,23 @@ std::string setting_block(const std::string& name, const std::vector<std::string
 }
 
 std::vector<std::string> busy_rings(bool fix_speed, int frames_per_second) {
+    // clang-format off
     std::vector<std::string> lines = {
-        "        max_polygons\t0 200 80",    "       magnification\t0 256 120",
-        "         perspective\t-128 128 20", "             RGBwalk\tTRUE",
-        "         colour_step\t-128 128 12", "         palette_inc\t-128 128 30",
-        "        sin_rotation\tTRUE",        "                ampl\t0 256 60",
-        "                freq\t-128 128 20", "    ran_fluid_motion\tTRUE",
-        "            density4\t-100 0 -60",  "            density5\t-100 0 -40",
+        "        max_polygons\t0 200 80",
+        "       magnification\t0 256 120",
+        "         perspective\t-128 128 20",
+        "             RGBwalk\tTRUE",
+        "         colour_step\t-128 128 12",
+        "         palette_inc\t-128 128 30",
+        "        sin_rotation\tTRUE",
+        "                ampl\t0 256 60",
+        "                freq\t-128 128 20",
+        "    ran_fluid_motion\tTRUE",
+        "            density4\t-100 0 -60",
+        "            density5\t-100 0 -40",
         "         Screensaver\tTRUE",
     };
+    // clang-format on
     if (fix_speed) {
         lines.push_back("           fix_speed\tTRUE");
         lines.push_back("        speed_scroll\t1 200 " + std::to_string(frames_per_second));

@@ -35,6 +35,8 @@ std::string summary(const Image& shot) {
 
 std::string windows_of(const Process& process) {
     std::string out;
+    if (!process.running())
+        out += "\n  (the process has ended, exit code " + std::to_string(process.exit_code()) + ")";
     for (HWND w : process.top_windows())
         out += "\n  " + to_string(describe(w));
     return out.empty() ? "\n  (no windows)" : out;
@@ -428,6 +430,10 @@ TEST_P(SaverStartupProblem, ShowsItsMessageAndNeverAnimates) {
              {"Start_auto_cycling", "Tagged_settings_only", "Min_time", "Max_time",
               "Prompt_screen_change", "Prompt_force_change", "Settings_file"})
             EXPECT_NE(ini.find(key), nullptr) << key;
+        std::string values;
+        for (const auto& [key, value] : ini.entries)
+            values += " " + key + "=" + value;
+        std::printf("[   INFO   ] INI next to the saver:%s\n", values.c_str());
         break;
     }
     case StartupProblem::IniAt::DataFolder: {
