@@ -1,8 +1,10 @@
 #include "fixture.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 namespace e2e {
 
@@ -140,6 +142,103 @@ IniSection read_ini(const std::string& path, const std::string& section) {
             result.entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
     }
     return result;
+}
+
+// ------------------------------------------------------------------------------------------------
+bool shows_rings(const Image& shot) {
+    return distinct_colours(shot, 64) >= 8 && non_black_fraction(shot) >= 0.002;
+}
+
+std::string summary(const Image& shot) {
+    std::ostringstream out;
+    out << shot.width << "x" << shot.height << ", " << distinct_colours(shot, 4096) << " colours, "
+        << non_black_fraction(shot) * 100 << "% not black";
+    return out.str();
+}
+
+std::string windows_of(const Process& process) {
+    std::string out;
+    if (!process.running())
+        out += "\n  (the process has ended, exit code " + std::to_string(process.exit_code()) + ")";
+    for (HWND w : process.top_windows())
+        out += "\n  " + to_string(describe(w));
+    return out.empty() ? "\n  (no windows)" : out;
+}
+
+// ------------------------------------------------------------------------------------------------
+void Saver::SetUp() {
+    const std::string scr = saver_under_test();
+    if (scr.empty()) GTEST_SKIP() << "NIMBREL_SCR is not set: no saver to test";
+    ASSERT_TRUE(file_exists(scr)) << "the saver " << scr << " does not exist";
+    std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace_if(
+        tag.begin(), tag.end(), [](char c) { return !isalnum(c); }, '-');
+    install_ = std::make_unique<SaverInstall>(scr, tag);
+    ASSERT_TRUE(install_->ok()) << "could not prepare a folder for the saver";
+    ASSERT_TRUE(threshold_.set_number(kMouseThreshold));
+    ASSERT_TRUE(directory_.set_string(install_->data()));
+    const RECT screen = screen_rect();
+    centre_ = {screen.right / 2, screen.bottom / 2};
+    // Where the pointer is when the saver starts is where its movement is measured from.
+    SetCursorPos(centre_.x, centre_.y);
+}
+
+void Saver::prepare_data(const std::vector<std::string>& setting) {
+    ASSERT_TRUE(write_fixture_palettes(install().data() + "Palette"));
+    ASSERT_TRUE(write_file(install().data() + kSettingsName, setting_block("E2E rings", setting)));
+    ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
+                          {{"Start_auto_cycling", "0"},
+                           {"Tagged_settings_only", "0"},
+                           {"Min_time", "7"},
+                           {"Max_time", "9"},
+                           {"Prompt_screen_change", "1"},
+                           {"Settings_file", kSettingsName}}));
+}
+
+void Saver::expect_prepared_ini_written_back() {
+    const IniSection ini = read_ini(install().data_ini(), kIniSection);
+    ASSERT_TRUE(ini.found) << "no [" << kIniSection << "] in " << install().data_ini();
+    const std::pair<const char*, const char*> expected[] = {{"Start_auto_cycling", "0"},
+                                                            {"Tagged_settings_only", "0"},
+                                                            {"Min_time", "7"},
+                                                            {"Max_time", "9"},
+                                                            {"Prompt_screen_change", "1"},
+                                                            {"Prompt_force_change", "1"},
+                                                            {"Settings_file", kSettingsName}};
+    for (const auto& [key, value] : expected) {
+        const std::string* seen = ini.find(key);
+        ASSERT_NE(seen, nullptr) << key << " missing from the INI file written at exit";
+        EXPECT_EQ(*seen, value) << key;
+    }
+    EXPECT_FALSE(file_exists(install().bin_ini()))
+        << "an INI file appeared next to the saver although the registry names a data folder";
+}
+
+HWND Saver::full_screen_window(const Process& saver, Millis timeout) {
+    const RECT screen = screen_rect();
+    HWND found = nullptr;
+    wait_until(
+        [&] {
+            for (HWND w : saver.visible_top_windows())
+                if (const RECT r = describe(w).rect; EqualRect(&r, &screen)) found = w;
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+double Saver::wait_for_rings(const Process& saver, Millis timeout, Image* last) {
+    Image shot;
+    double seen_at = -1;
+    wait_until(
+        [&] {
+            shot = capture_screen();
+            if (shows_rings(shot)) seen_at = seconds_since(saver.start_time());
+            return seen_at >= 0 || !saver.running();
+        },
+        timeout, Millis(2));
+    if (last) *last = shot;
+    return seen_at;
 }
 
 } // namespace e2e

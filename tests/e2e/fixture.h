@@ -1,10 +1,15 @@
 // What a saver run needs around it: a private copy of the saver, a data folder with palettes, a
-// settings file and an INI file, and a way to read the INI file back.
+// settings file and an INI file, a way to read the INI file back, and the test fixture that sets
+// all of it up for one run of the real saver.
 #pragma once
 
 #include "driver.h"
+#include "image.h"
+
+#include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,5 +63,43 @@ struct IniSection {
     const std::string* find(const std::string& key) const;
 };
 IniSection read_ini(const std::string& path, const std::string& section);
+
+// ------------------------------------------------------------------------------------------------
+// Judging what the saver shows.
+bool shows_rings(const Image& shot); // many colours, and more than a few pixels lit
+std::string summary(const Image& shot);
+std::string windows_of(const Process& process); // its top-level windows, for failure messages
+
+inline constexpr DWORD kMouseThreshold = 100;
+inline constexpr char kSettingsName[] = "E2E_settings.txt";
+
+// One run of the real saver: its own copy and data folder, the registry naming that folder, a
+// mouse threshold of kMouseThreshold, and the pointer in the middle of the screen. Skips the test
+// when the run has no saver.
+class Saver : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    const SaverInstall& install() const { return *install_; }
+
+    // Palettes, one setting with the given lines, and an INI file that switches cycling off. The
+    // INI file leaves out Prompt_force_change, so the saver's write at exit is visible: it adds
+    // it.
+    void prepare_data(const std::vector<std::string>& setting = busy_rings());
+    // The options prepare_data wrote, as the saver writes them back at exit.
+    void expect_prepared_ini_written_back();
+    // Waits for the saver's full-screen window; answers it or null.
+    HWND full_screen_window(const Process& saver, Millis timeout);
+    // Captures the screen until it shows rings; answers the seconds since the saver started,
+    // or a negative number after `timeout`.
+    double wait_for_rings(const Process& saver, Millis timeout, Image* last = nullptr);
+
+    POINT centre_{};
+    RegistryValueGuard directory_{kNimbrelKey, "Directory"};
+    RegistryValueGuard threshold_{kSaverOptionsKey, "Mouse Threshold"};
+
+  private:
+    std::unique_ptr<SaverInstall> install_;
+};
 
 } // namespace e2e
