@@ -98,10 +98,12 @@ HPALETTE TSaverForm::GetPalette() {
 }
 
 void TSaverForm::paint(HDC dc) {
-    WindowEngine* e = engine();
-    if (e && e->present(dc)) return;
     RECT r{};
     GetClientRect(WindowHandle(), &r);
+    WindowEngine* e = engine();
+    if (e && e->present(dc, r.right, r.bottom)) return;
+    // No frame to show: before the rings, in the error state, and on a display with a hardware
+    // palette, whose picture lives only on the screen.
     PatBlt(dc, 0, 0, r.right, r.bottom, BLACKNESS);
     // Before the rings run, the message is part of the picture.
     if (!e && core_.msg_laid_out() && !options_.Error_text.empty()) {

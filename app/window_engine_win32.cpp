@@ -46,6 +46,14 @@ WindowEngine::WindowEngine(HWND window, TSettings_Form& params, bool emulate, Al
     }
 }
 
+bool WindowEngine::present(HDC dc, int width, int height) {
+    if (!emulated_ || !emulated_->present(dc)) return false;
+    const int frame_width = emulated_->width(), frame_height = emulated_->height();
+    if (width > frame_width) PatBlt(dc, frame_width, 0, width - frame_width, height, BLACKNESS);
+    if (height > frame_height) PatBlt(dc, 0, frame_height, width, height - frame_height, BLACKNESS);
+    return true;
+}
+
 WindowEngine::~WindowEngine() {
     engine_.reset();
 }

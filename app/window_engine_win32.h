@@ -29,8 +29,10 @@ class WindowEngine : public RingAnimation {
     // The logical palette to realise for the window; none under emulation.
     HPALETTE palette() const { return gdi_palette_ ? gdi_palette_->handle() : nullptr; }
     bool emulated() const { return emulated_ != nullptr; }
-    // Repaints the last frame (emulation only; the hardware path keeps it on the screen).
-    bool present(HDC dc) { return emulated_ && emulated_->present(dc); }
+    // Repaints a client area of the given size with the last frame (emulation only: the hardware
+    // path cannot restore its picture). Where the frame does not reach, in a window grown since
+    // the engine was made, it paints black.
+    bool present(HDC dc, int width, int height);
     const Nimbrel& engine() const { return *engine_; }
 
   private:

@@ -1,5 +1,6 @@
 // TSaverForm in a real window: the countdown, loading, rings drawn through palette emulation and
-// shown again on repaint (PrintWindow), the start-up error text instead of rings, and hiding.
+// shown again on repaint (PrintWindow) without flicker, black on repaint where no frame can be
+// shown, the start-up error text instead of rings, and hiding.
 #include "app/saver_form_win32.h"
 #include "engine/palette_file.h"
 
@@ -25,41 +26,69 @@ void pump_for(DWORD ms) {
 }
 
 struct Counts {
-    int coloured = 0, white = 0;
+    int coloured = 0, white = 0, black = 0;
+};
+
+// A white 32-bit picture of the window's client size for the window to draw into: anything left
+// unpainted stays white.
+class Canvas {
+  public:
+    explicit Canvas(HWND window) {
+        RECT r{};
+        GetClientRect(window, &r);
+        w_ = r.right;
+        h_ = r.bottom;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w_;
+        info.bmiHeader.biHeight = -h_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+        PatBlt(dc_, 0, 0, w_, h_, WHITENESS);
+    }
+    ~Canvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    Counts counts(RECT part) const {
+        GdiFlush();
+        const RECT all{0, 0, w_, h_};
+        IntersectRect(&part, &part, &all);
+        Counts c;
+        const auto* p = static_cast<const std::uint32_t*>(bits_);
+        for (int y = part.top; y < part.bottom; ++y)
+            for (int x = part.left; x < part.right; ++x) {
+                const std::uint32_t v = p[y * w_ + x] & 0xFFFFFF;
+                const int b = v & 0xFF, g = (v >> 8) & 0xFF, r = (v >> 16) & 0xFF;
+                const int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
+                if (v == 0)
+                    ++c.black;
+                else if (lo > 200)
+                    ++c.white;
+                else if (hi - lo > 40) // greys of smoothed text are not colours
+                    ++c.coloured;
+            }
+        return c;
+    }
+    Counts counts() const { return counts(RECT{0, 0, w_, h_}); }
+
+  private:
+    int w_ = 0, h_ = 0;
+    HDC dc_ = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    void* bits_ = nullptr;
 };
 
 // What the window shows when asked to paint into our DC.
 Counts printed(HWND window) {
-    RECT r{};
-    GetClientRect(window, &r);
-    const int w = r.right, h = r.bottom;
-    HDC mem = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(mem, bitmap);
-    PatBlt(mem, 0, 0, w, h, WHITENESS); // anything left unpainted shows as white
-    PrintWindow(window, mem, PW_CLIENTONLY);
-    GdiFlush();
-    Counts c;
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < w * h; ++i) {
-        const int b = p[i] & 0xFF, g = (p[i] >> 8) & 0xFF, r = (p[i] >> 16) & 0xFF;
-        const int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
-        if (lo > 200)
-            ++c.white;
-        else if (hi - lo > 40) // greys of smoothed text are not colours
-            ++c.coloured;
-    }
-    SelectObject(mem, previous);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    return c;
+    Canvas canvas(window);
+    PrintWindow(window, canvas.dc(), PW_CLIENTONLY);
+    return canvas.counts();
 }
 
 class SaverFormTest : public ::testing::Test {
@@ -124,6 +153,51 @@ TEST_F(SaverFormTest, CountsDownLoadsAndShowsRingsAgainOnRepaint) {
     EXPECT_FALSE(form->Running());
     EXPECT_NE(form->settings_file(), nullptr);
     EXPECT_FALSE(pen_table().exists());
+    form->Free();
+}
+
+TEST_F(SaverFormTest, RepaintKeepsTheFrameAndPaintsBlackBeyondIt) {
+    auto* form = new TSaverForm(&app_);
+    form->SetBorderStyle(TBorderStyle::bsNone);
+    form->SetBounds(0, 0, 320, 240);
+    form->Show();
+    pump_for(600);
+    ASSERT_NE(form->engine(), nullptr) << options_->Error_text;
+    HWND window = form->WindowHandle();
+
+    // Nothing clears the frame before it is painted again: no class brush, no erasing.
+    EXPECT_EQ(GetClassLongPtrA(window, GCLP_HBRBACKGROUND), 0);
+    Canvas erased(window);
+    EXPECT_NE(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.dc()), 0), 0);
+    EXPECT_EQ(erased.counts().white, 320 * 240) << "erasing painted over the frame";
+
+    // Grown after its engine was made, the window shows the frame and black where it ends.
+    form->SetBounds(0, 0, 400, 300);
+    pump_for(100);
+    Canvas shown(window);
+    PrintWindow(window, shown.dc(), PW_CLIENTONLY);
+    const RECT frame{0, 0, 320, 240}, right{320, 0, 400, 300}, below{0, 240, 320, 300};
+    EXPECT_GT(shown.counts(frame).coloured, 500);
+    EXPECT_EQ(shown.counts(frame).white, 0);
+    EXPECT_EQ(shown.counts(right).black, 80 * 300) << "right of the frame";
+    EXPECT_EQ(shown.counts(below).black, 320 * 60) << "below the frame";
+    form->Free();
+}
+
+// A picture drawn through the hardware palette lives only on the screen and cannot be painted
+// again: a repaint gives black. Wine has no palettised display, so emulation off takes that path.
+TEST_F(SaverFormTest, HardwarePaletteRepaintsBlack) {
+    options_->Emulate_palette = false;
+    auto* form = new TSaverForm(&app_);
+    form->SetBorderStyle(TBorderStyle::bsNone);
+    form->SetBounds(0, 0, 320, 240);
+    form->Show();
+    pump_for(600);
+    ASSERT_NE(form->engine(), nullptr) << options_->Error_text;
+    ASSERT_FALSE(form->engine()->emulated());
+    EXPECT_NE(form->engine()->palette(), nullptr);
+    EXPECT_TRUE(form->Running());
+    EXPECT_EQ(printed(form->WindowHandle()).black, 320 * 240);
     form->Free();
 }
 
