@@ -177,13 +177,13 @@ LRESULT CALLBACK host_procedure(HWND window, UINT message, WPARAM wparam, LPARAM
 
 } // namespace
 
-HostWindow::HostWindow(int client_width, int client_height, int x, int y) {
+HostWindow::HostWindow(int client_width, int client_height, int x, int y, Layer layer) {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([=] { run(client_width, client_height, x, y); });
+    thread_ = std::thread([=] { run(client_width, client_height, x, y, layer); });
     WaitForSingleObject(ready_, 10000);
 }
 
-void HostWindow::run(int width, int height, int x, int y) {
+void HostWindow::run(int width, int height, int x, int y, Layer layer) {
     thread_id_ = GetCurrentThreadId();
     WNDCLASSA wc{};
     wc.lpfnWndProc = host_procedure;
@@ -192,9 +192,15 @@ void HostWindow::run(int width, int height, int x, int y) {
     wc.lpszClassName = kHostClass;
     RegisterClassA(&wc); // fails harmlessly when a previous host registered it
     // A popup has no frame, so its client area is exactly the size asked for.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kHostClass, "Nimbrel e2e host",
-                              WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
-                              wc.hInstance, nullptr);
+    const bool topmost = layer == Layer::Topmost;
+    // A full-screen saver ends when it loses the activation, so a topmost window never takes it.
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0),
+                              kHostClass, "Nimbrel e2e host", WS_POPUP | (topmost ? 0 : WS_VISIBLE),
+                              x, y, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    if (window_ && topmost) {
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        UpdateWindow(window_);
+    }
     SetEvent(ready_);
     if (!window_) return;
     MSG msg;

@@ -69,12 +69,16 @@ std::vector<HWND> child_windows(HWND parent); // all descendants, any process
 RECT screen_rect();
 
 // ------------------------------------------------------------------------------------------------
-// A top-level window of the given client size that plays the host of a preview (the monitor in
-// the system's display settings). It lives on its own thread, which keeps pumping messages: the
-// saver's child window inside it sends messages to its parent and would stall otherwise.
+// A top-level window of the given client size, painted dark grey, that plays the host of a
+// preview (the monitor in the system's display settings). It lives on its own thread, which keeps
+// pumping messages: the saver's child window inside it sends messages to its parent and would
+// stall otherwise. On the topmost layer it lies above every other window, the full-screen saver
+// included, and is shown without taking the activation, as another program's pop-up would be.
 class HostWindow {
   public:
-    HostWindow(int client_width, int client_height, int x = 40, int y = 40);
+    enum class Layer { Normal, Topmost };
+    HostWindow(int client_width, int client_height, int x = 40, int y = 40,
+               Layer layer = Layer::Normal);
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
     ~HostWindow();
@@ -84,7 +88,7 @@ class HostWindow {
     void destroy(); // DestroyWindow on its own thread; the thread then ends
 
   private:
-    void run(int width, int height, int x, int y);
+    void run(int width, int height, int x, int y, Layer layer);
     std::thread thread_;
     HWND window_ = nullptr;
     DWORD thread_id_ = 0;
