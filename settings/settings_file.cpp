@@ -48,8 +48,6 @@ Nimbrel_settings_file::~Nimbrel_settings_file() {
 
 bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
     settings_.clear();
-    lzh_.Plain_stream.clear();
-    lzh_.Packed_stream.clear();
     file_name_ = path;
     modified_ = false;
     const bool packed = is_packed_settings_name(path);
@@ -61,14 +59,25 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
     }
 
     if (show_progress && packed) box_.Think_show("Decompressing Nimbrel settings data");
-    Bytes& raw = packed ? lzh_.Packed_stream : lzh_.Plain_stream;
-    if (!read_file(path, raw)) {
-        raw.clear();
+    Bytes contents;
+    if (!read_file(path, contents)) {
         report_->add(err_no_settings_file,
                      "Nimbrel could not read the settings file " + path + Crlf + Crlf);
         return true;
     }
-    if (packed) {
+    Load_contents(std::move(contents), packed);
+    return true;
+}
+
+void Nimbrel_settings_file::Load_contents(Bytes contents, bool packed) {
+    settings_.clear();
+    modified_ = false;
+    lzh_.Plain_stream.clear();
+    lzh_.Packed_stream.clear();
+    if (!packed) {
+        lzh_.Plain_stream = std::move(contents);
+    } else {
+        lzh_.Packed_stream = std::move(contents);
         try {
             lzh_.Process(false);
         } catch (const ElzhException&) {
@@ -77,11 +86,10 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
             report_->add(err_settings_corrupt,
                          std::string("The Nimbrel settings file appears to have been corrupted") +
                              Crlf + Crlf);
-            return true;
+            return;
         }
     }
     parse();
-    return true;
 }
 
 void Nimbrel_settings_file::parse() {
