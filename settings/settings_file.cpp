@@ -128,6 +128,11 @@ void Nimbrel_settings_file::Set_tag(int i, bool tagged) {
 }
 
 bool Nimbrel_settings_file::Save(std::string* error) {
+    // Contents handed over without a file (Load_contents) have nowhere to go back to.
+    if (file_name_.empty()) {
+        if (error) *error = "the settings were not loaded from a file";
+        return false;
+    }
     Bytes& plain = lzh_.Plain_stream;
     plain.clear();
     for (const auto& setting : settings_)

@@ -26,7 +26,8 @@ class Nimbrel_settings_file {
     // ".cmp" holds the packed text, any other the text itself.
     bool Load(const std::string& path, bool show_progress);
     // What Load does with the file's contents once read: unpacks them when packed, then reads
-    // the setting blocks. Problems go to the report as for a file.
+    // the setting blocks. Problems go to the report as for a file. Unless loaded from a file
+    // before, the collection has no file to save to.
     void Load_contents(Bytes contents, bool packed);
 
     int Count() const { return static_cast<int>(settings_.size()); }
