@@ -36,10 +36,14 @@ Fields read_options(const Bytes& text) {
     Nimbrel_Options options(Fixed_registry(), Nowhere);
     options.Read_from(bag);
     check(options.Auto_cycling == options.Start_auto_cycling, "the run starts as stored");
-    return {options.Start_auto_cycling, options.Tagged_settings_only,
-            options.Prompt_screen_change, options.Prompt_force_change,
-            options.Emulate_palette,      options.Min_time,
-            options.Max_time,             options.Settings_file};
+    return {options.Start_auto_cycling,
+            options.Tagged_settings_only,
+            options.Prompt_screen_change,
+            options.Prompt_force_change,
+            options.Emulate_palette,
+            options.Min_time,
+            options.Max_time,
+            options.Settings_file};
 }
 
 Bytes write_options(const Bytes& text, const Fields& f) {

@@ -1,8 +1,8 @@
+#include "file_size_limit.h"
 #include "settings/ini_bag.h"
 #include "settings/ini_text.h"
 #include "settings/options.h"
 #include "settings/settings_file.h"
-#include "file_size_limit.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
