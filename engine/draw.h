@@ -10,6 +10,11 @@ namespace nimbrel {
 
 inline constexpr std::uint8_t PC_RESERVED = 1;
 
+// Palette layout: the static system colours sit in entries 0-9 and 246-255, the animated colours
+// start at entry 10 and there are at most 236 of them.
+inline constexpr int first_animated_entry = 10;
+inline constexpr int max_animated_colours = 236;
+
 struct PaletteEntry {
     std::uint8_t red = 0, green = 0, blue = 0, flags = 0;
     friend bool operator==(const PaletteEntry& a, const PaletteEntry& b) {
@@ -22,13 +27,17 @@ struct Point {
     std::int32_t x = 0, y = 0;
 };
 
-// Where the rings are drawn. Coordinates are client pixels; anything off the surface is clipped.
+// Where the rings are drawn. Pens are the GDI adapter's business: it keeps the process-wide table
+// of 256 palette-index pens (create_pens/delete_pens when the saver window shows and hides); here a
+// colour is just the palette index. Coordinates are client pixels; anything off the surface is
+// clipped.
 class DrawTarget {
   public:
     virtual ~DrawTarget() = default;
     virtual int width() const = 0;
     virtual int height() const = 0;
-    // Frame brackets; false means the device context could not be obtained/released.
+    // Frame brackets; false means the device context could not be obtained/released. On a
+    // palettised display begin_frame also selects and realizes the logical palette (foreground).
     virtual bool begin_frame() { return true; }
     virtual bool end_frame() { return true; }
     virtual void fill_black() = 0;
@@ -48,7 +57,13 @@ class PaletteTarget {
     virtual bool create(const PaletteEntries& entries) = 0;
     virtual void animate(int start, int count, const PaletteEntry* entries) = 0;
     virtual void read(int start, int count, PaletteEntry* out) const = 0;
+    // Deletes the logical palette; false when there was none or it could not be deleted.
+    virtual bool release() { return true; }
 };
+
+// The 20 static colours of a Windows 256-colour display (entry 0 black ... entry 255 white), the
+// other 236 entries black; what system_entries answers where no real system palette exists.
+const PaletteEntries& standard_system_entries();
 
 // Numbered failure texts of the window system ("Device context invalid #3").
 class AlertSink {

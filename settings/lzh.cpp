@@ -88,7 +88,8 @@ inline int common_length(const std::uint8_t* a, const std::uint8_t* b) {
     return F;
 #else
     int i = 1;
-    while (i < F && a[i] == b[i]) ++i;
+    while (i < F && a[i] == b[i])
+        ++i;
     return i;
 #endif
 }
@@ -118,31 +119,37 @@ struct MatchFinder {
 
     void insert(int r) {
         const std::uint8_t* key = &text[r];
-        int cmp = 1;
+        bool right = true;
         int p = N + 1 + key[0];
         rson[r] = lson[r] = NIL;
-        match_length = 0;
+        int best_length = 0;
+        int best_position = 0;
+        int worth = THRESHOLD + 1; // shortest length that can change the result
         for (;;) {
-            std::uint16_t& next = cmp >= 0 ? rson[p] : lson[p];
+            std::uint16_t& next = right ? rson[p] : lson[p];
             if (next == NIL) {
                 next = static_cast<std::uint16_t>(r);
                 dad[r] = static_cast<std::uint16_t>(p);
+                match_length = best_length;
+                match_position = best_position;
                 return;
             }
             p = next;
             const int i = common_length(key, &text[p]);
-            if (i > THRESHOLD) {
+            if (i >= worth) {
                 const int position = ((r - p) & (N - 1)) - 1;
-                if (i > match_length) {
-                    match_position = position;
-                    match_length = i;
+                if (i > best_length) {
+                    best_position = position;
+                    best_length = worth = i;
                     if (i >= F) break;
-                } else if (i == match_length && position < match_position) {
-                    match_position = position; // equal length: prefer the nearer match
+                } else if (position < best_position) {
+                    best_position = position; // equal length: prefer the nearer match
                 }
             }
-            cmp = key[i] - text[p + i];
+            right = key[i] >= text[p + i];
         }
+        match_length = best_length;
+        match_position = best_position;
         // r matches p over the whole look-ahead: r takes p's place in the tree.
         dad[r] = dad[p];
         lson[r] = lson[p];
@@ -166,7 +173,8 @@ struct MatchFinder {
         } else {
             q = lson[p];
             if (rson[q] != NIL) {
-                do q = rson[q];
+                do
+                    q = rson[q];
                 while (rson[q] != NIL);
                 rson[dad[q]] = lson[q];
                 dad[lson[q]] = dad[q];
@@ -217,9 +225,11 @@ struct Packer {
         int s = 0;
         int r = FIRST_FILL;
         int len = 0;
-        while (len < F && read < size) finder.text[r + len++] = in[read++];
+        while (len < F && read < size)
+            finder.text[r + len++] = in[read++];
         progress.bytes_read(read);
-        for (int i = 1; i <= F; ++i) finder.insert(r - i);
+        for (int i = 1; i <= F; ++i)
+            finder.insert(r - i);
         finder.insert(r);
         do {
             int& match_length = finder.match_length;
@@ -257,7 +267,8 @@ void pack(const std::vector<std::uint8_t>& plain, std::vector<std::uint8_t>& pac
     if (plain.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw ElzhException(kTooLarge);
     const auto size = static_cast<std::uint32_t>(plain.size());
-    for (int i = 0; i < 4; ++i) packed.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        packed.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
     // Empty data needs no bits at all: the length alone says everything.
     if (plain.empty()) return;
     const auto packer = std::make_unique<Packer>();
@@ -300,7 +311,8 @@ class BitReader {
     void refill() {
         if (pos_ + 8 <= size_ && n_ == 0) {
             std::uint64_t word = 0;
-            for (int i = 0; i < 8; ++i) word = (word << 8) | data_[pos_ + i];
+            for (int i = 0; i < 8; ++i)
+                word = (word << 8) | data_[pos_ + i];
             acc_ = word;
             pos_ += 8;
             n_ = 64;
@@ -332,7 +344,8 @@ struct Unpacker {
 
     int decode_char(BitReader& in) {
         unsigned c = model.son[R];
-        while (c < T) c = model.son[c + in.bit()];
+        while (c < T)
+            c = model.son[c + in.bit()];
         c -= T;
         model.update(static_cast<int>(c));
         return static_cast<int>(c);
@@ -374,12 +387,12 @@ void unpack(const std::vector<std::uint8_t>& packed, std::vector<std::uint8_t>& 
             ProgressCounter& progress) {
     if (packed.size() < kHeaderSize) return;
     std::uint32_t field = 0;
-    for (int i = 3; i >= 0; --i) field = (field << 8) | packed[i];
+    for (int i = 3; i >= 0; --i)
+        field = (field << 8) | packed[i];
     const auto length = static_cast<std::int32_t>(field);
     const std::uint64_t bits = 8 * static_cast<std::uint64_t>(packed.size() - kHeaderSize);
     // No symbol yields more than 60 bytes or costs less than one bit.
-    if (length < 0 || static_cast<std::uint64_t>(length) > F * bits)
-        throw ElzhException(kCorrupt);
+    if (length < 0 || static_cast<std::uint64_t>(length) > F * bits) throw ElzhException(kCorrupt);
     if (length == 0) return;
     const auto unpacker = std::make_unique<Unpacker>();
     plain.resize(static_cast<std::size_t>(length));

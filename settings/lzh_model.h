@@ -9,23 +9,22 @@
 
 namespace nimbrel::lzh {
 
-constexpr int N = 4096;                       // ring buffer size
-constexpr int F = 60;                         // look-ahead size and longest match
-constexpr int THRESHOLD = 2;                  // only longer matches are coded as matches
-constexpr int NIL = N;                        // missing node in the match trees
-constexpr int N_CHAR = 256 - THRESHOLD + F;   // literals 0..255, lengths 3..60 as 256..313
-constexpr int T = 2 * N_CHAR - 1;             // nodes of the Huffman tree
-constexpr int R = T - 1;                      // root node
-constexpr unsigned MAX_FREQ = 0x8000;         // root frequency that triggers a rebuild
-constexpr int FIRST_FILL = N - F;             // ring bytes preset to spaces; first write position
+constexpr int N = 4096;                     // ring buffer size
+constexpr int F = 60;                       // look-ahead size and longest match
+constexpr int THRESHOLD = 2;                // only longer matches are coded as matches
+constexpr int NIL = N;                      // missing node in the match trees
+constexpr int N_CHAR = 256 - THRESHOLD + F; // literals 0..255, lengths 3..60 as 256..313
+constexpr int T = 2 * N_CHAR - 1;           // nodes of the Huffman tree
+constexpr int R = T - 1;                    // root node
+constexpr unsigned MAX_FREQ = 0x8000;       // root frequency that triggers a rebuild
+constexpr int FIRST_FILL = N - F;           // ring bytes preset to spaces; first write position
 
 // Left-aligned prefix codes for position / 64 (a canonical code of lengths 3 to 8).
 constexpr std::array<std::uint8_t, 64> p_code = {
-    0x00, 0x20, 0x30, 0x40, 0x50, 0x58, 0x60, 0x68, 0x70, 0x78, 0x80, 0x88, 0x90,
-    0x94, 0x98, 0x9C, 0xA0, 0xA4, 0xA8, 0xAC, 0xB0, 0xB4, 0xB8, 0xBC, 0xC0, 0xC2,
-    0xC4, 0xC6, 0xC8, 0xCA, 0xCC, 0xCE, 0xD0, 0xD2, 0xD4, 0xD6, 0xD8, 0xDA, 0xDC,
-    0xDE, 0xE0, 0xE2, 0xE4, 0xE6, 0xE8, 0xEA, 0xEC, 0xEE, 0xF0, 0xF1, 0xF2, 0xF3,
-    0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF};
+    0x00, 0x20, 0x30, 0x40, 0x50, 0x58, 0x60, 0x68, 0x70, 0x78, 0x80, 0x88, 0x90, 0x94, 0x98, 0x9C,
+    0xA0, 0xA4, 0xA8, 0xAC, 0xB0, 0xB4, 0xB8, 0xBC, 0xC0, 0xC2, 0xC4, 0xC6, 0xC8, 0xCA, 0xCC, 0xCE,
+    0xD0, 0xD2, 0xD4, 0xD6, 0xD8, 0xDA, 0xDC, 0xDE, 0xE0, 0xE2, 0xE4, 0xE6, 0xE8, 0xEA, 0xEC, 0xEE,
+    0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF};
 
 constexpr int p_len(int upper) {
     return upper < 1 ? 3 : upper < 4 ? 4 : upper < 12 ? 5 : upper < 24 ? 6 : upper < 48 ? 7 : 8;
@@ -81,7 +80,8 @@ struct HuffmanModel {
             const unsigned f = ++freq[k];
             if (f > freq[k + 1]) {
                 int l = k + 1;
-                while (f > freq[l + 1]) ++l;
+                while (f > freq[l + 1])
+                    ++l;
                 freq[k] = freq[l];
                 freq[l] = static_cast<std::uint16_t>(f);
                 const int a = son[k];
@@ -112,7 +112,8 @@ struct HuffmanModel {
         for (int i = 0; j < T; i += 2, ++j) {
             const unsigned f = freq[i] + freq[i + 1];
             int k = j - 1;
-            while (f < freq[k]) --k;
+            while (f < freq[k])
+                --k;
             ++k;
             for (int m = j; m > k; --m) {
                 freq[m] = freq[m - 1];

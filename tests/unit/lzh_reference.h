@@ -22,12 +22,15 @@ class ReferenceLzh {
         InitTree();
         int s = 0;
         int r = N - F;
-        for (int i = 0; i < r; ++i) text_buf[i] = ' ';
+        for (int i = 0; i < r; ++i)
+            text_buf[i] = ' ';
         int len = 0;
         std::uint8_t c;
-        while (len < F && get_(&c, 1) == 1) text_buf[r + len++] = c;
+        while (len < F && get_(&c, 1) == 1)
+            text_buf[r + len++] = c;
         long textsize = len;
-        for (int i = 1; i <= F; ++i) InsertNode(r - i);
+        for (int i = 1; i <= F; ++i)
+            InsertNode(r - i);
         InsertNode(r);
         do {
             if (match_length > len) match_length = len;
@@ -64,7 +67,8 @@ class ReferenceLzh {
         get_ = get;
         put_ = put;
         StartHuff();
-        for (int i = 0; i < N - F; ++i) text_buf[i] = ' ';
+        for (int i = 0; i < N - F; ++i)
+            text_buf[i] = ' ';
         int r = N - F;
         for (long count = 0; count < length;) {
             int c = DecodeChar();
@@ -118,8 +122,10 @@ class ReferenceLzh {
     void PutByte(std::uint8_t b) { put_(&b, 1); }
 
     void InitTree() {
-        for (int i = N + 1; i <= N + 256; ++i) rson[i] = NIL;
-        for (int i = 0; i < N; ++i) dad[i] = NIL;
+        for (int i = N + 1; i <= N + 256; ++i)
+            rson[i] = NIL;
+        for (int i = 0; i < N; ++i)
+            dad[i] = NIL;
     }
 
     void InsertNode(int r) {
@@ -271,7 +277,8 @@ class ReferenceLzh {
         for (int i = 0, j2 = N_CHAR; j2 < T; i += 2, ++j2) {
             const unsigned f = freq[i] + freq[i + 1];
             int k = j2 - 1;
-            while (f < freq[k]) --k;
+            while (f < freq[k])
+                --k;
             ++k;
             for (int m = j2; m > k; --m) {
                 freq[m] = freq[m - 1];
@@ -348,10 +355,12 @@ class ReferenceLzh {
     int DecodePosition() {
         unsigned i = GetByte();
         int v = 0;
-        while ((i & (0xFF00u >> p_len[v])) != p_code[v]) ++v; // the code that prefixes i
+        while ((i & (0xFF00u >> p_len[v])) != p_code[v])
+            ++v; // the code that prefixes i
         const unsigned c = static_cast<unsigned>(v) << 6;
         int j = p_len[v] - 2;
-        while (j--) i = (i << 1) + GetBit();
+        while (j--)
+            i = (i << 1) + GetBit();
         return static_cast<int>(c | (i & 0x3F));
     }
 };

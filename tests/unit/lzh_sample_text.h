@@ -12,13 +12,12 @@ namespace nimbrel::testing {
 inline std::vector<std::uint8_t> sample_settings_text(std::size_t min_size,
                                                       std::uint32_t seed = 1) {
     static const char* const scrolls[] = {
-        "max_polygons", "vanishing",   "perspective",   "magnification", "aspect_a_x",
-        "aspect_a_y",   "aspect_f_x",  "aspect_f_y",    "ampl",          "freq",
-        "precess",      "density1",    "density3",      "density7",      "shape_freq",
-        "mot_par_a",    "mot_par_d",   "control_points", "colour_step",  "speed_scroll"};
-    static const char* const checks[] = {"in_out",      "rub_out",  "lock_xy_aspect",
-                                         "sin_rotation", "RGBwalk", "draw_solid",
-                                         "fix_speed",    "par_motion"};
+        "max_polygons", "vanishing",  "perspective",    "magnification", "aspect_a_x",
+        "aspect_a_y",   "aspect_f_x", "aspect_f_y",     "ampl",          "freq",
+        "precess",      "density1",   "density3",       "density7",      "shape_freq",
+        "mot_par_a",    "mot_par_d",  "control_points", "colour_step",   "speed_scroll"};
+    static const char* const checks[] = {"in_out",  "rub_out",    "lock_xy_aspect", "sin_rotation",
+                                         "RGBwalk", "draw_solid", "fix_speed",      "par_motion"};
     static const char* const words[] = {"Spiral", "Tunnel", "Bloom",  "Nebula", "Drift",
                                         "Quartz", "Ember",  "Vortex", "Lagoon", "Helix"};
     std::mt19937 rng(seed); // raw outputs are the same on every platform
@@ -33,8 +32,8 @@ inline std::vector<std::uint8_t> sample_settings_text(std::size_t min_size,
             const int lo = -static_cast<int>(rng() % 3) * 64;
             const int hi = 100 + static_cast<int>(rng() % 3) * 50;
             const int pos = lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
-            text += std::string(name) + ' ' + std::to_string(lo) + ' ' + std::to_string(hi) +
-                    ' ' + std::to_string(pos) + "\r\n";
+            text += std::string(name) + ' ' + std::to_string(lo) + ' ' + std::to_string(hi) + ' ' +
+                    std::to_string(pos) + "\r\n";
         }
         for (const char* name : checks)
             text += std::string(name) + (rng() % 2 ? " TRUE\r\n" : " FALSE\r\n");

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 
 using namespace nimbrel;
@@ -17,12 +18,15 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytes_of(const std::string& s) { return {s.begin(), s.end()}; }
+Bytes bytes_of(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 Bytes random_bytes(std::size_t n, std::uint32_t seed) {
     std::mt19937 rng(seed);
     Bytes b(n);
-    for (auto& x : b) x = static_cast<std::uint8_t>(rng());
+    for (auto& x : b)
+        x = static_cast<std::uint8_t>(rng());
     return b;
 }
 
@@ -34,12 +38,50 @@ Bytes repetitive_bytes(std::size_t n, std::uint32_t seed) {
         if (b.size() > 100 && rng() % 3) {
             const std::size_t from = b.size() - 1 - rng() % std::min<std::size_t>(b.size(), 5000);
             const std::size_t len = 1 + rng() % 80;
-            for (std::size_t k = 0; k < len; ++k) b.push_back(b[from + k]);
+            for (std::size_t k = 0; k < len; ++k)
+                b.push_back(b[from + k]);
         } else {
             b.push_back(static_cast<std::uint8_t>('a' + rng() % 4));
         }
     }
     b.resize(n);
+    return b;
+}
+
+// Shuffled chunks of the previous 2000 bytes, chunk lengths 4 to 11 with frequencies falling by
+// a ratio near the golden ratio: a match-only stream whose length symbols drive the Huffman tree
+// deeper than 16 levels, so the rarest symbols get codes longer than 16 bits.
+Bytes deep_tree_bytes() {
+    constexpr std::size_t block = 2000;
+    const unsigned weights[] = {1000, 606, 367, 223, 135, 82, 50, 30};
+    unsigned total = 0;
+    for (unsigned w : weights)
+        total += w;
+    std::mt19937 rng(1);
+    Bytes b(block);
+    for (auto& x : b)
+        x = static_cast<std::uint8_t>(rng());
+    for (int generation = 0; generation < 300; ++generation) {
+        const std::size_t base = b.size() - block;
+        std::vector<std::pair<std::size_t, std::size_t>> chunks; // start, length
+        for (std::size_t at = 0; at < block;) {
+            unsigned u = rng() % total;
+            std::size_t len = 4;
+            for (unsigned w : weights) {
+                if (u < w) break;
+                u -= w;
+                ++len;
+            }
+            len = std::min(len, block - at);
+            chunks.emplace_back(base + at, len);
+            at += len;
+        }
+        for (std::size_t i = chunks.size() - 1; i > 0; --i)
+            std::swap(chunks[i], chunks[rng() % (i + 1)]);
+        for (const auto& [from, len] : chunks)
+            for (std::size_t k = 0; k < len; ++k)
+                b.push_back(b[from + k]);
+    }
     return b;
 }
 
@@ -67,13 +109,15 @@ ReferenceRun reference_process(const Bytes& source, bool compress) {
     const auto codec = std::make_unique<ReferenceLzh>();
     if (compress) {
         const auto size = static_cast<std::uint32_t>(source.size());
-        for (int i = 0; i < 4; ++i) run.out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            run.out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
         codec->LZH_pack(get, put);
     } else if (source.size() >= 4) {
         pos = 4; // the length is read directly, not through the counted reader
-        const auto length = static_cast<std::int32_t>(source[0] | source[1] << 8 |
-                                                      source[2] << 16 | source[3] << 24);
-        codec->LZH_unpack(length, get, put);
+        std::uint32_t field = 0;
+        for (int i = 3; i >= 0; --i)
+            field = field << 8 | source[i];
+        codec->LZH_unpack(static_cast<std::int32_t>(field), get, put);
     }
     return run;
 }
@@ -109,7 +153,8 @@ std::vector<Sample> round_trip_samples() {
         {"random 200 KB, all literals, several tree rebuilds", random_bytes(200000, 2)},
         {"repetitive small alphabet", repetitive_bytes(100000, 3)},
         {"settings text 600 KB", sample_settings_text(600000)},
-        {"settings text then random", [] {
+        {"settings text then random",
+         [] {
              Bytes b = sample_settings_text(30000, 9);
              Bytes r = random_bytes(9000, 4);
              b.insert(b.end(), r.begin(), r.end());
@@ -161,6 +206,18 @@ TEST(Lzh, ManyInputsAgreeWithTheReference) {
     }
 }
 
+TEST(Lzh, CodesLongerThan16BitsSurvive) {
+    // A 16-bit code register drops the first bits of such codes; this input needs them, which
+    // the register-bound reference shows by failing to round-trip it.
+    const Bytes plain = deep_tree_bytes();
+    const Bytes packed = lzh_pack(plain);
+    EXPECT_EQ(lzh_unpack(packed), plain);
+    EXPECT_EQ(reference_process(packed, false).out, plain);
+    const Bytes narrow = reference_process(plain, true).out;
+    EXPECT_NE(narrow, packed);
+    EXPECT_NE(lzh_unpack(narrow), plain);
+}
+
 TEST(Lzh, EmptyDataPackedWithATrailingSymbolStillUnpacksEmpty) {
     // Other packers code one literal for empty data; the length alone decides.
     const Bytes packed = reference_process({}, true).out;
@@ -179,6 +236,8 @@ TEST(Lzh, LengthFieldAndShortStreams) {
         {"shorter than the length field", {0x03, 0x00, 0x00}, false, 0},
         {"zero length, anything after", {0, 0, 0, 0, 0xDE, 0xAD}, false, 0},
         {"length without bits", {0x01, 0, 0, 0}, true, 0},
+        // "aaaaaaaaaa" cut short: its match of 9 runs past the stated 5 bytes.
+        {"match longer than what is left", {0x05, 0, 0, 0, 0xF6, 0xC9, 0, 0}, false, 5},
         {"60 bytes per bit is still possible", {0xE0, 0x01, 0, 0, 0x00}, false, 480},
         {"more than 60 bytes per bit", {0xE1, 0x01, 0, 0, 0x00}, true, 0},
         {"negative length", {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}, true, 0},
@@ -243,7 +302,8 @@ TEST(Lzh, ReportsWholeKibReadOnEachChange) {
         codec.Plain_stream = *source;
         codec.Process(true);
         std::vector<int> expected;
-        for (int k = 1; k <= static_cast<int>(source->size() / 1024); ++k) expected.push_back(k);
+        for (int k = 1; k <= static_cast<int>(source->size() / 1024); ++k)
+            expected.push_back(k);
         EXPECT_EQ(sink.positions, expected);
         EXPECT_TRUE(codec.Plain_stream.empty());
 
@@ -257,14 +317,29 @@ TEST(Lzh, ReportsWholeKibReadOnEachChange) {
     }
 }
 
-TEST(Lzh, ProgressKeepsTheLow16BitsOfTheKibCount) {
-    RecordingSink sink;
-    My_LZH_Compressor codec;
-    codec.Progress_bar = &sink;
-    codec.Plain_stream.assign((std::size_t{65536} + 2) * 1024, 0);
-    codec.Process(true);
-    ASSERT_EQ(sink.positions.size(), 65538u);
-    EXPECT_EQ(sink.positions[65534], 65535);
-    EXPECT_EQ(sink.positions[65535], 0);
-    EXPECT_EQ(sink.positions[65536], 1);
+TEST(Lzh, UnpackingCountsThePackedBytesTheBitReaderFetched) {
+    // Near a KiB boundary the reported count depends on exactly how far the reader has fetched,
+    // so scan sizes whose packed form ends around 1 and 2 KiB; the trailing bytes are never
+    // needed.
+    const Bytes text = sample_settings_text(9000, 6);
+    std::set<std::uint32_t> fetched;
+    std::vector<std::size_t> sizes;
+    for (std::size_t n = 3450; n < 3700; ++n)
+        sizes.push_back(n);
+    for (std::size_t n = 8650; n < 8900; ++n)
+        sizes.push_back(n);
+    for (const std::size_t n : sizes) {
+        Bytes packed = lzh_pack(Bytes(text.begin(), text.begin() + static_cast<long>(n)));
+        packed.resize(packed.size() + 16, 0x5A);
+        const ReferenceRun reference = reference_process(packed, false);
+        fetched.insert(reference.bytes_read);
+        RecordingSink sink;
+        My_LZH_Compressor codec;
+        codec.Progress_bar = &sink;
+        codec.Packed_stream = packed;
+        codec.Process(false);
+        ASSERT_EQ(sink.positions, reference.progress) << n;
+    }
+    for (std::uint32_t boundary : {1023u, 1024u, 2047u, 2048u})
+        EXPECT_TRUE(fetched.count(boundary));
 }

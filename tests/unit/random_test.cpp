@@ -32,6 +32,7 @@ TEST(Random, RangesHold) {
 TEST(Random, GaussianIsCentredOnMean) {
     set_random_seed(777);
     double sum = 0;
-    for (int i = 0; i < 20000; ++i) sum += gaussian(5.0, 2.0);
+    for (int i = 0; i < 20000; ++i)
+        sum += gaussian(5.0, 2.0);
     EXPECT_NEAR(sum / 20000, 5.0, 0.1);
 }

@@ -28,9 +28,15 @@ TEST(ParameterSet, TableShape) {
             EXPECT_LE(info.min, info.def) << info.name;
             EXPECT_LE(info.def, info.max) << info.name;
             break;
-        case Kind::Check: ++checks; break;
-        case Kind::Radio: ++radios; break;
-        case Kind::PaletteChoice: ++choices; break;
+        case Kind::Check:
+            ++checks;
+            break;
+        case Kind::Radio:
+            ++radios;
+            break;
+        case Kind::PaletteChoice:
+            ++choices;
+            break;
         }
     }
     EXPECT_EQ(scrolls, 39);
@@ -144,7 +150,8 @@ TEST(SettingsForm, BadLinesStopWithLineNumberAndKeepEarlierValues) {
 
 TEST(SettingsForm, UnknownNamesAreSkipped) {
     TSettings_Form f;
-    EXPECT_EQ(f.Apply_setting({"n", "Button1 1 2 3", "nonsense", "max_polygons 0 200 7"}), std::nullopt);
+    EXPECT_EQ(f.Apply_setting({"n", "Button1 1 2 3", "nonsense", "max_polygons 0 200 7"}),
+              std::nullopt);
     EXPECT_EQ(f.pos(Param::max_polygons), 7);
 }
 
@@ -213,9 +220,11 @@ TEST(SettingsForm, CouplingsFollowLineOrder) {
 TEST(SettingsForm, Handlers) {
     TSettings_Form f;
     f.PDF_zeroClick(true);
-    for (Param d : {Param::density1, Param::density10}) EXPECT_EQ(f.pos(d), -100);
+    for (Param d : {Param::density1, Param::density10})
+        EXPECT_EQ(f.pos(d), -100);
     f.PDF_zeroClick(false);
-    for (Param d : {Param::density1, Param::density3}) EXPECT_EQ(f.pos(d), 0);
+    for (Param d : {Param::density1, Param::density3})
+        EXPECT_EQ(f.pos(d), 0);
 
     f.ZeroAspBtnClick();
     EXPECT_EQ(f.pos(Param::aspect_a_x), 50);
@@ -277,7 +286,8 @@ TEST(SettingsForm, PaletteFolderListing) {
     const auto dir = std::filesystem::temp_directory_path() / "nimbrel_palette_listing";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "folder.pal");
-    for (const char* name : {"b.pal", "A.PAL", "c.txt", "pal", "d.pal.bak"}) std::ofstream(dir / name) << "1\n";
+    for (const char* name : {"b.pal", "A.PAL", "c.txt", "pal", "d.pal.bak"})
+        std::ofstream(dir / name) << "1\n";
     TSettings_Form f(dir);
     EXPECT_EQ(f.palette_list(), (Lines{"A.PAL", "b.pal"}));
     EXPECT_TRUE(list_palette_files(dir / "missing").empty());

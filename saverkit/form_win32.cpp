@@ -1,0 +1,626 @@
+#include "saverkit/form.h"
+
+#include "saverkit/scr_mode.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace nimbrel {
+
+TApplication* Application = nullptr;
+
+namespace {
+
+// Posted to a form that closed with caFree: it frees itself once its handler has returned.
+constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
+
+HINSTANCE module_instance() {
+    return Application ? Application->Instance() : GetModuleHandleA(nullptr);
+}
+
+BOOL CALLBACK collect_enabled_window(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+bool EnsureWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+                       HCURSOR cursor, HICON icon) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExA(module_instance(), name, &existing)) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = module_instance();
+    wc.hbrBackground = background;
+    wc.hCursor = cursor;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// ---------------------------------------------------------------------------------------------
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
+    if (owner_) owner_->components_.push_back(this);
+}
+
+TComponent::~TComponent() {
+    DestroyComponents(); // only does work for a component deleted without Free()
+    if (owner_) {
+        auto& list = owner_->components_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
+
+void TComponent::Free() {
+    if (destroying_) return;
+    destroying_ = true;
+    BeforeDestruction();
+    delete this;
+}
+
+void TComponent::BeforeDestruction() {
+    DestroyComponents();
+}
+
+void TComponent::DestroyComponents() {
+    while (!components_.empty()) {
+        TComponent* last = components_.back();
+        components_.pop_back();
+        last->owner_ = nullptr;
+        last->Free();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+LRESULT CALLBACK WinControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    TWinControl* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->handle_ = window;
+    } else {
+        self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(window, message, wparam, lparam);
+
+    LRESULT result = 0;
+    try {
+        result = self->WndProc(message, wparam, lparam);
+    } catch (...) {
+        // Exceptions must not unwind through the system's frames.
+        if (Application) Application->HandleException();
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (self->handle_ == window) self->handle_ = nullptr;
+    }
+    return result;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+
+TWinControl::~TWinControl() {
+    if (handle_) {
+        // Deleted without Free(): the derived parts are gone, so no message may reach WndProc.
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+    if (!window || !IsWindow(window)) return nullptr;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != WinControlProc)
+        return nullptr;
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+HWND TWinControl::Handle() {
+    if (!handle_) CreateWnd();
+    return handle_;
+}
+
+void TWinControl::DestroyHandle() {
+    if (!handle_) return;
+    const bool was = destroying_window_;
+    destroying_window_ = true;
+    DestroyWnd();
+    destroying_window_ = was;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.ClassName = ClassName();
+    params.Caption = caption_;
+    params.Style = WS_CLIPCHILDREN | (parent_window_ ? WS_CHILD : WS_POPUP);
+    params.X = left_;
+    params.Y = top_;
+    params.Width = width_;
+    params.Height = height_;
+    params.WndParent = parent_window_;
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    if (!EnsureWindowClass(params.ClassName.c_str(), WinControlProc, params.ClassStyle,
+                           params.Background,
+                           params.Cursor ? params.Cursor : LoadCursorA(nullptr, IDC_ARROW)))
+        throw std::runtime_error("Error registering window class " + params.ClassName);
+    HWND window = CreateWindowExA(params.ExStyle, params.ClassName.c_str(), params.Caption.c_str(),
+                                  params.Style, params.X, params.Y, params.Width, params.Height,
+                                  params.WndParent, reinterpret_cast<HMENU>(params.Id),
+                                  module_instance(), this);
+    if (!window) throw std::runtime_error("Error creating window");
+    handle_ = window;
+    take_bounds_from_window();
+}
+
+void TWinControl::DestroyWnd() {
+    if (handle_) DestroyWindow(handle_);
+    handle_ = nullptr;
+}
+
+void TWinControl::take_bounds_from_window() {
+    if (!handle_) return;
+    RECT r{};
+    GetWindowRect(handle_, &r);
+    if (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&r), 2);
+    left_ = r.left;
+    top_ = r.top;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (handle_)
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TWinControl::ClientWidth() const {
+    if (!handle_) return width_;
+    RECT r{};
+    GetClientRect(handle_, &r);
+    return r.right - r.left;
+}
+
+int TWinControl::ClientHeight() const {
+    if (!handle_) return height_;
+    RECT r{};
+    GetClientRect(handle_, &r);
+    return r.bottom - r.top;
+}
+
+void TWinControl::SetParentWindow(HWND parent) {
+    if (parent == parent_window_) return;
+    if (handle_ && parent_window_ && parent) {
+        parent_window_ = parent;
+        SetParent(handle_, parent);
+        return;
+    }
+    // Between child and top level the window styles differ: make the window anew.
+    const bool was_visible = visible_ && handle_;
+    DestroyHandle();
+    parent_window_ = parent;
+    if (was_visible) ShowWindow(Handle(), parent_window_ ? SW_SHOWNA : SW_SHOWNORMAL);
+}
+
+void TWinControl::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (handle_) SetWindowTextA(handle_, caption_.c_str());
+}
+
+void TWinControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    if (visible) {
+        Handle();
+        DoShow();
+        if (visible_ && handle_) ShowWindow(handle_, parent_window_ ? SW_SHOWNA : SW_SHOWNORMAL);
+    } else {
+        if (handle_) ShowWindow(handle_, SW_HIDE);
+        DoHide();
+    }
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+LRESULT TWinControl::Perform(UINT message, WPARAM wparam, LPARAM lparam) {
+    return SendMessageA(Handle(), message, wparam, lparam);
+}
+
+LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_WINDOWPOSCHANGED: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
+        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+            take_bounds_from_window();
+        break;
+    }
+    case WM_DESTROY:
+        // Destroyed from outside (with its parent): the object lives on, hidden.
+        if (!destroying_window_ && visible_) {
+            visible_ = false;
+            DoHide();
+        }
+        break;
+    default:
+        break;
+    }
+    return DefaultHandler(message, wparam, lparam);
+}
+
+LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcA(handle_, message, wparam, lparam);
+}
+
+void TWinControl::BeforeDestruction() {
+    DestroyHandle();
+    TComponent::BeforeDestruction();
+}
+
+// ---------------------------------------------------------------------------------------------
+TForm::TForm(TComponent* owner) : TWinControl(owner) {}
+
+void TForm::SetBorderStyle(TBorderStyle style) {
+    if (style == border_style_) return;
+    border_style_ = style;
+    if (!HandleAllocated()) return;
+    TCreateParams params;
+    CreateParams(params);
+    SetWindowLongPtrA(WindowHandle(), GWL_STYLE,
+                      static_cast<LONG_PTR>(params.Style | (Visible() ? WS_VISIBLE : 0)));
+    SetWindowLongPtrA(WindowHandle(), GWL_EXSTYLE, static_cast<LONG_PTR>(params.ExStyle));
+    SetWindowPos(WindowHandle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    const DWORD base = params.Style & ~WS_POPUP;
+    const bool child = (params.Style & WS_CHILD) != 0;
+    switch (border_style_) {
+    case TBorderStyle::bsNone:
+        params.Style = base | (child ? 0 : WS_POPUP);
+        break;
+    case TBorderStyle::bsSingle:
+        params.Style = base | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+        break;
+    case TBorderStyle::bsSizeable:
+        params.Style = base | WS_OVERLAPPEDWINDOW;
+        break;
+    case TBorderStyle::bsDialog:
+        params.Style = base | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    }
+    if (!child) {
+        if (position_ == TPosition::poDefaultPosOnly) {
+            // Only overlapped windows take the system's default position.
+            params.Style &= ~WS_POPUP;
+            params.X = params.Y = CW_USEDEFAULT;
+        } else if (position_ == TPosition::poScreenCenter) {
+            params.X = (GetSystemMetrics(SM_CXSCREEN) - params.Width) / 2;
+            params.Y = (GetSystemMetrics(SM_CYSCREEN) - params.Height) / 2;
+        }
+    }
+}
+
+void TForm::Close() {
+    if (modal_) {
+        ModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::caHide;
+    DoClose(action);
+    if (action == TCloseAction::caNone) return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else if (action == TCloseAction::caHide)
+        Hide();
+    else if (HandleAllocated())
+        PostMessageA(WindowHandle(), kReleaseMessage, 0, 0);
+    else
+        Free();
+}
+
+bool TForm::CloseQuery() {
+    bool can_close = true;
+    if (auto handler = OnCloseQuery) handler(this, can_close);
+    return can_close;
+}
+
+int TForm::ShowModal() {
+    if (Visible() || modal_) throw std::logic_error("Cannot make a visible window modal");
+
+    // Every enabled, visible top-level window of this thread waits while the form runs.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), collect_enabled_window,
+                      reinterpret_cast<LPARAM>(&disabled));
+    for (HWND window : disabled)
+        EnableWindow(window, FALSE);
+
+    modal_ = true;
+    ModalResult = mrNone;
+    try {
+        Show();
+        if (HandleAllocated()) SetActiveWindow(WindowHandle());
+        while (ModalResult == mrNone) {
+            if (!Application || !Application->HandleMessage()) {
+                if (Application) PostQuitMessage(0); // leave the quit to the outer loop too
+                ModalResult = mrCancel;
+            } else if (!HandleAllocated()) {
+                ModalResult = mrCancel;
+            }
+            if (ModalResult != mrNone) {
+                TCloseAction action = TCloseAction::caNone;
+                if (CloseQuery()) {
+                    action = TCloseAction::caHide;
+                    DoClose(action);
+                }
+                if (action == TCloseAction::caNone) ModalResult = mrNone;
+            }
+        }
+    } catch (...) {
+        modal_ = false;
+        for (HWND window : disabled)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        throw;
+    }
+    // Re-enable first, so activation goes back to the window we came from.
+    for (HWND window : disabled)
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    modal_ = false;
+    Hide();
+    return ModalResult;
+}
+
+bool TForm::realize_palette(bool background) {
+    HPALETTE palette = GetPalette();
+    if (!palette || !HandleAllocated()) return false;
+    HDC dc = GetDC(WindowHandle());
+    if (!dc) return false;
+    HPALETTE previous = SelectPalette(dc, palette, background ? TRUE : FALSE);
+    const UINT changed = RealizePalette(dc);
+    SelectPalette(dc, previous, TRUE);
+    ReleaseDC(WindowHandle(), dc);
+    if (changed != GDI_ERROR && changed > 0) InvalidateRect(WindowHandle(), nullptr, FALSE);
+    return true;
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT r{};
+        GetClientRect(WindowHandle(), &r);
+        HBRUSH brush = CreateSolidBrush(Color);
+        FillRect(reinterpret_cast<HDC>(wparam), &r, brush);
+        DeleteObject(brush);
+        return 1;
+    }
+    case WM_SETCURSOR:
+        if (Cursor && LOWORD(lparam) == HTCLIENT) {
+            SetCursor(Cursor);
+            return TRUE;
+        }
+        break;
+    case WM_QUERYNEWPALETTE:
+        if (realize_palette(false)) return TRUE;
+        break;
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wparam) != WindowHandle() && realize_palette(true)) return 0;
+        break;
+    case kReleaseMessage:
+        Free();
+        return 0;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(message, wparam, lparam);
+}
+
+void TForm::DoShow() {
+    // A copy: the handler may replace itself.
+    if (auto handler = OnShow) handler(this);
+}
+
+void TForm::DoHide() {
+    // A copy: the handler may replace itself.
+    if (auto handler = OnHide) handler(this);
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (auto handler = OnClose) handler(this, action);
+}
+
+void TForm::DoDestroy() {
+    // A copy: the handler may replace itself.
+    if (auto handler = OnDestroy) handler(this);
+}
+
+void TForm::BeforeDestruction() {
+    if (Application) Application->forget_form(this);
+    try {
+        DoDestroy();
+    } catch (...) {
+        if (Application) Application->HandleException();
+    }
+    TWinControl::BeforeDestruction();
+}
+
+// ---------------------------------------------------------------------------------------------
+TUtilityWindow::TUtilityWindow(Handler handler) : handler_(std::move(handler)) {
+    static const char kClass[] = "NimbrelUtilWindow";
+    if (!EnsureWindowClass(kClass, proc, 0, nullptr))
+        throw std::runtime_error("Error registering the utility window class");
+    handle_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              module_instance(), this);
+    if (!handle_) throw std::runtime_error("Error creating a utility window");
+}
+
+TUtilityWindow::~TUtilityWindow() {
+    if (handle_) {
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+}
+
+LRESULT CALLBACK TUtilityWindow::proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<TUtilityWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self || !self->handler_) return DefWindowProcA(window, message, wparam, lparam);
+    try {
+        return self->handler_(window, message, wparam, lparam);
+    } catch (...) {
+        if (Application) Application->HandleException();
+        return 0;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+namespace {
+
+constexpr char kApplicationClass[] = "ZedezaridOvodiroApp";
+
+LRESULT CALLBACK application_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    // No other saver may start on top of the running one.
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_SCREENSAVE && GetScrMode() == smSFull)
+        return 0;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+} // namespace
+
+TApplication::TApplication(HINSTANCE instance) : TComponent(nullptr), instance_(instance) {
+    Application = this;
+    icon_ = LoadIconA(instance_, "MAINICON");
+    if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+}
+
+TApplication::~TApplication() {
+    if (!Destroying()) BeforeDestruction();
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::BeforeDestruction() {
+    TComponent::BeforeDestruction();
+    if (handle_) {
+        DestroyWindow(handle_);
+        handle_ = nullptr;
+    }
+}
+
+void TApplication::Initialize() {
+    if (handle_) return;
+    if (!EnsureWindowClass(kApplicationClass, application_proc,
+                           CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
+                           static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)))) {
+        ShowMessageBox("Failed to register ZedezaridOvodiro window class", "Error");
+        return;
+    }
+    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                              0, 0, nullptr, nullptr, instance_, nullptr);
+    if (handle_ && icon_)
+        SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
+
+void TApplication::Run() {
+    if (main_form_ && ShowMainForm) main_form_->Show();
+    while (!terminated_)
+        HandleMessage();
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+bool TApplication::HandleMessage() {
+    MSG message{};
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        terminated_ = true;
+        return false;
+    }
+    process_message(message);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            terminated_ = true;
+            return;
+        }
+        process_message(message);
+    }
+}
+
+bool TApplication::process_message(MSG& message) {
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+        HWND active = GetActiveWindow();
+        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(active));
+        if (form && form->DialogKeys && IsDialogMessageA(active, &message)) return true;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+void TApplication::forget_form(TComponent* form) {
+    if (main_form_ == form) main_form_ = nullptr;
+}
+
+void TApplication::HandleException() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        if (OnException)
+            OnException(error);
+        else
+            ShowException(error);
+    } catch (...) {
+        const std::runtime_error unknown("Unknown exception");
+        if (OnException)
+            OnException(unknown);
+        else
+            ShowException(unknown);
+    }
+}
+
+void TApplication::ShowException(const std::exception& error) {
+    std::string text = error.what();
+    if (!text.empty() && text.back() != '.') text += '.';
+    ShowMessageBox(text, title_, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+}
+
+} // namespace nimbrel

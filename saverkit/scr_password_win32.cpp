@@ -1,0 +1,84 @@
+#include "saverkit/scr_password.h"
+
+#include <optional>
+
+namespace nimbrel {
+namespace {
+
+#ifndef LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
+#define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
+#endif
+
+// A library loaded by name for one call.
+class Library {
+  public:
+    explicit Library(const char* name) {
+        // Not from the current directory: a planted DLL there would run with our rights.
+        module_ = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+        if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER) // system without the flag
+            module_ = LoadLibraryA(name);
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+    ~Library() {
+        if (module_) FreeLibrary(module_);
+    }
+    template <class F> F entry(const char* name) const {
+        return module_ ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
+                       : nullptr;
+    }
+
+  private:
+    HMODULE module_ = nullptr;
+};
+
+using PwdChangePasswordA = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+using VerifyScreenSavePwd = BOOL(WINAPI*)(HWND);
+using AgentCall = BOOL(WINAPI*)();
+
+constexpr const char* kAgentLibraries[] = {"Sage.DLL", "ScrHots.dll"};
+
+std::optional<bool> agent_present;
+
+} // namespace
+
+void ChangeSystemPassword(HWND parent) {
+    Library mpr("MPR.DLL");
+    if (auto change = mpr.entry<PwdChangePasswordA>("PwdChangePasswordA"))
+        change("SCRSAVE", parent, 0, 0);
+}
+
+bool VerifySystemPassword(HWND parent) {
+    Library password("PASSWORD.CPL");
+    auto verify = password.entry<VerifyScreenSavePwd>("VerifyScreenSavePwd");
+    return !verify || verify(parent) != 0;
+}
+
+bool DetectAgent() {
+    bool present = false;
+    for (const char* name : kAgentLibraries) { // both are always asked
+        Library agent(name);
+        if (auto detect = agent.entry<AgentCall>("System_Agent_Detect"))
+            present = (detect() != 0) || present;
+    }
+    return present;
+}
+
+void NotifySaverChanged() {
+    for (const char* name : kAgentLibraries) {
+        Library agent(name);
+        if (auto changed = agent.entry<AgentCall>("Screen_Saver_Changed")) changed();
+    }
+}
+
+bool GetScrAgentPresent() {
+    if (!agent_present) agent_present = DetectAgent();
+    return *agent_present;
+}
+
+bool RefreshScrAgentPresent() {
+    agent_present = DetectAgent();
+    return *agent_present;
+}
+
+} // namespace nimbrel

@@ -1,0 +1,81 @@
+// TScrTimer: a timer whose ticks are paced by a thread waiting on an event instead of the
+// system's timer messages, delivered synchronously on the user-interface thread.
+// TThreadMiser: the janitor that stops and waits for a tick thread when the application ends.
+#pragma once
+
+#include "saverkit/form.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace nimbrel {
+
+class TThreadMiser;
+struct TickThreadBlock;
+
+class TScrTimer : public TComponent {
+  public:
+    explicit TScrTimer(TComponent* owner);
+    ~TScrTimer() override;
+    const char* ClassName() const override { return "TScrTimer"; }
+
+    // A thread runs exactly while Enabled, Interval is non-zero and OnTimer is set. Changing
+    // Enabled or OnTimer restarts it; changing Interval only wakes it, so the new interval
+    // applies from the next tick (at once when it is already due).
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+    // Milliseconds from the start of one tick to the start of the next.
+    std::uint32_t Interval() const { return interval_; }
+    virtual void SetInterval(std::uint32_t interval);
+    const TNotifyEvent& OnTimer() const { return on_timer_; }
+    virtual void SetOnTimer(TNotifyEvent handler);
+
+    bool ThreadRunning() const { return block_ != nullptr; }
+
+  protected:
+    virtual void StartThread();
+    virtual void StopThread();
+    virtual void WakeThread();
+    virtual LRESULT TimerWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    virtual void UpdateTimer();
+    virtual void Timer();
+    void BeforeDestruction() override;
+
+  private:
+    friend class TThreadMiser;
+    void stop_thread();
+    void reap_finished_misers();
+    void release_misers();
+
+    std::unique_ptr<TUtilityWindow> window_;
+    std::shared_ptr<TickThreadBlock> block_; // the running thread's block, shared with it
+    std::vector<TThreadMiser*> misers_;      // janitors of this timer's threads still alive
+    bool enabled_ = true;
+    std::uint32_t interval_ = 10;
+    TNotifyEvent on_timer_;
+};
+
+class TThreadMiser : public TComponent {
+  public:
+    explicit TThreadMiser(TComponent* owner);
+    ~TThreadMiser() override;
+    const char* ClassName() const override { return "TThreadMiser"; }
+
+    HANDLE ThreadHandle() const { return thread_; }
+    TScrTimer* Timer() const { return timer_; }
+
+  protected:
+    // Stops the thread if it is still its timer's running one, then waits for it (at most
+    // 5000 ms, answering the ticks it sends meanwhile) and closes its handle.
+    void BeforeDestruction() override;
+
+  private:
+    friend class TScrTimer;
+    void finish();
+
+    HANDLE thread_ = nullptr;
+    TScrTimer* timer_ = nullptr; // cleared by the timer when it is destroyed
+};
+
+} // namespace nimbrel

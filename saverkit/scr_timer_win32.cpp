@@ -1,0 +1,260 @@
+#include "saverkit/scr_timer.h"
+
+#include <algorithm>
+
+namespace nimbrel {
+
+// Shared by the timer (while it runs this thread) and the thread; freed by whichever lets go last.
+struct TickThreadBlock {
+    HWND window = nullptr;
+    CRITICAL_SECTION lock;
+    bool active = true;
+    HANDLE wake = nullptr; // manual reset: ends the thread's pacing wait early
+    DWORD thread_id = 0;
+    TThreadMiser* miser = nullptr; // user-interface side only
+
+    TickThreadBlock() {
+        InitializeCriticalSection(&lock);
+        wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~TickThreadBlock() {
+        if (wake) CloseHandle(wake);
+        DeleteCriticalSection(&lock);
+    }
+    TickThreadBlock(const TickThreadBlock&) = delete;
+    TickThreadBlock& operator=(const TickThreadBlock&) = delete;
+
+    bool is_active() {
+        EnterCriticalSection(&lock);
+        const bool result = active;
+        LeaveCriticalSection(&lock);
+        return result;
+    }
+    void deactivate() {
+        EnterCriticalSection(&lock);
+        active = false;
+        SetEvent(wake); // a thread in its pacing wait sees the stop now, not an interval later
+        LeaveCriticalSection(&lock);
+    }
+};
+
+namespace {
+
+// wParam of the kit message on the timer's window.
+constexpr WPARAM kStopMe = 4, kTick = 5, kWake = 6;
+// Interval answers with a meaning of their own.
+constexpr std::uint32_t kAnswerStop = 0xFFFFFFFEu, kAnswerAgain = 0xFFFFFFFFu;
+
+DWORD WINAPI tick_thread(void* parameter) {
+    std::unique_ptr<std::shared_ptr<TickThreadBlock>> holder(
+        static_cast<std::shared_ptr<TickThreadBlock>*>(parameter));
+    TickThreadBlock& block = **holder;
+    const HWND window = block.window;
+    // The block's address tells the window which thread a tick comes from.
+    const LPARAM identity = reinterpret_cast<LPARAM>(&block);
+
+    bool quit = false, waiting = false;
+    MSG message{};
+    while (!quit) {
+        if (waiting) {
+            quit = GetMessageA(&message, nullptr, 0, 0) <= 0;
+            continue;
+        }
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message == WM_QUIT) break;
+        // A stop may come before this thread had a message queue to receive the quit in.
+        if (!block.is_active()) break;
+
+        const DWORD t0 = GetTickCount();
+        const auto answer =
+            static_cast<std::uint32_t>(SendMessageA(window, CM_SCR, kTick, identity));
+        const DWORD t1 = GetTickCount();
+        if (answer == kAnswerStop) {
+            waiting = true;
+            PostMessageA(window, CM_SCR, kStopMe, identity);
+        } else if (answer != kAnswerAgain) {
+            // Paced from the start of one tick to the start of the next; a slow tick is
+            // followed at once by the next one, never by two.
+            const DWORD spent = t1 - t0;
+            const DWORD wait = answer > spent ? answer - spent : 0;
+            if (wait == 0) {
+                SwitchToThread();
+            } else if (WaitForSingleObject(block.wake, wait) == WAIT_OBJECT_0) {
+                ResetEvent(block.wake);
+            }
+        }
+    }
+    return 0;
+}
+
+// Waits for a thread while answering the messages other threads send to this one, so a tick
+// thread blocked in its send to us can see that it was stopped.
+void wait_for_thread(HANDLE thread, DWORD limit_ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= limit_ms) return;
+        const DWORD result =
+            MsgWaitForMultipleObjects(1, &thread, FALSE, limit_ms - elapsed, QS_SENDMESSAGE);
+        if (result != WAIT_OBJECT_0 + 1) return;
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+TScrTimer::TScrTimer(TComponent* owner) : TComponent(owner) {
+    window_ = std::make_unique<TUtilityWindow>(
+        [this](HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+            return TimerWndProc(window, message, wparam, lparam);
+        });
+    UpdateTimer();
+}
+
+TScrTimer::~TScrTimer() {
+    // Deleted without Free(): still never leave a thread running against a dead window.
+    stop_thread();
+    release_misers();
+}
+
+void TScrTimer::BeforeDestruction() {
+    enabled_ = false;
+    UpdateTimer();
+    release_misers();
+    window_.reset();
+    TComponent::BeforeDestruction();
+}
+
+void TScrTimer::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    UpdateTimer();
+}
+
+void TScrTimer::SetInterval(std::uint32_t interval) {
+    if (interval == interval_) return;
+    interval_ = interval;
+    WakeThread();
+}
+
+void TScrTimer::SetOnTimer(TNotifyEvent handler) {
+    on_timer_ = std::move(handler);
+    UpdateTimer();
+}
+
+void TScrTimer::UpdateTimer() {
+    if (!window_) return;
+    StopThread();
+    if (interval_ != 0 && enabled_ && on_timer_) StartThread();
+}
+
+void TScrTimer::StartThread() {
+    if (!window_ || block_) return;
+    reap_finished_misers();
+
+    auto block = std::make_shared<TickThreadBlock>();
+    block->window = window_->Handle();
+    auto* holder = new std::shared_ptr<TickThreadBlock>(block);
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 4096, tick_thread, holder, CREATE_SUSPENDED, &id);
+    if (!thread) {
+        delete holder;
+        return;
+    }
+    block->thread_id = id;
+    auto* miser = new TThreadMiser(Application);
+    miser->thread_ = thread;
+    miser->timer_ = this;
+    misers_.push_back(miser);
+    block->miser = miser;
+    block_ = std::move(block);
+    SetThreadPriority(thread, GetThreadPriority(GetCurrentThread()) - 1);
+    ResumeThread(thread);
+}
+
+void TScrTimer::StopThread() {
+    stop_thread();
+}
+
+void TScrTimer::stop_thread() {
+    if (!block_) return;
+    block_->deactivate();
+    PostThreadMessageA(block_->thread_id, WM_QUIT, 0, 0);
+    block_.reset();
+}
+
+void TScrTimer::WakeThread() {
+    if (window_) SendMessageA(window_->Handle(), CM_SCR, kWake, 0);
+}
+
+LRESULT TScrTimer::TimerWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == CM_SCR) {
+        // Ticks and stop requests of a thread that was stopped meanwhile are not acted on.
+        const bool from_current = block_ && reinterpret_cast<LPARAM>(block_.get()) == lparam;
+        switch (wparam) {
+        case kStopMe:
+            if (from_current) stop_thread();
+            return 0;
+        case kTick:
+            if (from_current) Timer();
+            return static_cast<LRESULT>(interval_);
+        case kWake:
+            if (block_) SetEvent(block_->wake);
+            return 0;
+        default:
+            break;
+        }
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void TScrTimer::Timer() {
+    if (on_timer_) on_timer_(this);
+}
+
+void TScrTimer::reap_finished_misers() {
+    const std::vector<TThreadMiser*> misers = misers_;
+    for (TThreadMiser* miser : misers)
+        if (miser->thread_ && WaitForSingleObject(miser->thread_, 0) == WAIT_OBJECT_0)
+            miser->Free();
+}
+
+void TScrTimer::release_misers() {
+    reap_finished_misers();
+    // The rest outlive this timer only to wait for their threads at the application's end.
+    for (TThreadMiser* miser : misers_) {
+        miser->timer_ = nullptr;
+        if (!miser->Owner()) miser->Free(); // no application to wait at its end: wait now
+    }
+    misers_.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+TThreadMiser::TThreadMiser(TComponent* owner) : TComponent(owner) {}
+
+TThreadMiser::~TThreadMiser() {
+    finish();
+}
+
+void TThreadMiser::BeforeDestruction() {
+    finish();
+    TComponent::BeforeDestruction();
+}
+
+void TThreadMiser::finish() {
+    if (timer_) {
+        TScrTimer* timer = timer_;
+        timer_ = nullptr;
+        if (timer->block_ && timer->block_->miser == this) timer->stop_thread();
+        auto& list = timer->misers_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    if (thread_) {
+        wait_for_thread(thread_, 5000);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+}
+
+} // namespace nimbrel

@@ -1,0 +1,216 @@
+// The kit's window layer on real Win32: dispatch into the object, show/hide/close/modal,
+// ownership, and windows destroyed from outside.
+#include "saverkit/form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+namespace {
+
+constexpr UINT kPing = WM_APP + 7;
+
+class ProbeForm : public TForm {
+  public:
+    explicit ProbeForm(TComponent* owner) : TForm(owner) {}
+    const char* ClassName() const override { return "TProbeForm"; }
+    std::vector<std::string>* log = nullptr;
+    HPALETTE palette = nullptr;
+    int pings = 0;
+    int palette_asked = 0;
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
+        if (message == kPing) {
+            ++pings;
+            if (wparam == 1) Close();
+            return 42;
+        }
+        return TForm::WndProc(message, wparam, lparam);
+    }
+    HPALETTE GetPalette() override {
+        ++palette_asked;
+        return palette;
+    }
+};
+
+void wire_log(ProbeForm& form, std::vector<std::string>& log) {
+    form.log = &log;
+    form.OnShow = [&log](TComponent*) { log.push_back("show"); };
+    form.OnHide = [&log](TComponent*) { log.push_back("hide"); };
+    form.OnDestroy = [&log](TComponent*) { log.push_back("destroy"); };
+    form.OnClose = [&log](TComponent*, TCloseAction&) { log.push_back("close"); };
+}
+
+TEST(KitForm, CreateShowDispatchHideDestroy) {
+    TApplication app;
+    std::vector<std::string> log;
+    auto* form = new ProbeForm(&app);
+    wire_log(*form, log);
+    form->SetBounds(10, 20, 200, 100);
+    EXPECT_FALSE(form->HandleAllocated());
+
+    form->Show();
+    HWND window = form->WindowHandle();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(TWinControl::FromHandle(window), form);
+    char class_name[64] = {};
+    GetClassNameA(window, class_name, sizeof(class_name));
+    EXPECT_STREQ(class_name, "TProbeForm");
+    EXPECT_EQ(form->Width(), 200);
+    EXPECT_EQ(SendMessageA(window, kPing, 0, 0), 42);
+    EXPECT_EQ(form->pings, 1);
+
+    form->Hide();
+    EXPECT_FALSE(IsWindowVisible(window));
+    form->Free();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(app.Components().empty());
+    EXPECT_EQ(log, (std::vector<std::string>{"show", "hide", "destroy"}));
+}
+
+TEST(KitForm, OwnerFreesOwnedComponentsWhileWhole) {
+    std::vector<std::string> log;
+    HWND inner_window = nullptr;
+    {
+        TApplication app;
+        auto* outer = new ProbeForm(&app);
+        auto* inner = new ProbeForm(outer);
+        outer->OnDestroy = [&](TComponent*) {
+            // The owned form is still there when the owner's OnDestroy runs.
+            log.push_back(inner->HandleAllocated() ? "outer sees inner window" : "outer");
+        };
+        inner->OnDestroy = [&](TComponent*) { log.push_back("inner"); };
+        inner_window = inner->Handle();
+        auto* early = new TComponent(outer);
+        early->Free(); // leaves its owner's list
+        EXPECT_EQ(outer->Components().size(), 1u);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"outer sees inner window", "inner"}));
+    EXPECT_FALSE(IsWindow(inner_window));
+}
+
+TEST(KitForm, WindowDestroyedWithForeignParentLeavesObjectHidden) {
+    TApplication app;
+    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 100, 80, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
+    std::vector<std::string> log;
+    auto* form = new ProbeForm(&app);
+    wire_log(*form, log);
+    form->SetBorderStyle(TBorderStyle::bsNone);
+    form->SetParentWindow(host);
+    form->SetBounds(0, 0, 100, 80);
+    form->Show();
+    HWND first = form->WindowHandle();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetParent(first), host);
+    EXPECT_TRUE(GetWindowLongPtrA(first, GWL_STYLE) & WS_CHILD);
+
+    DestroyWindow(host);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(log, (std::vector<std::string>{"show", "hide"}));
+
+    // Top level again: a new window on demand.
+    form->SetParentWindow(nullptr);
+    form->Show();
+    ASSERT_NE(form->WindowHandle(), nullptr);
+    EXPECT_FALSE(GetWindowLongPtrA(form->WindowHandle(), GWL_STYLE) & WS_CHILD);
+    form->Free();
+}
+
+TEST(KitForm, ShowModalRunsUntilClosedAndDisablesOtherWindows) {
+    TApplication app;
+    auto* other = new ProbeForm(&app);
+    other->Show();
+    std::vector<std::string> log;
+    auto* dialog = new ProbeForm(&app);
+    wire_log(*dialog, log);
+    bool other_enabled_during_modal = true;
+    dialog->OnShow = [&](TComponent*) {
+        other_enabled_during_modal = IsWindowEnabled(other->WindowHandle()) != 0;
+        PostMessageA(dialog->WindowHandle(), kPing, 1, 0); // closes from inside the loop
+    };
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    EXPECT_FALSE(other_enabled_during_modal);
+    EXPECT_TRUE(IsWindowEnabled(other->WindowHandle()));
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_EQ(log, (std::vector<std::string>{"close", "hide"}));
+
+    // OnClose may refuse: the loop goes on until a later close is accepted.
+    int closes = 0;
+    dialog->OnShow = [&](TComponent*) {
+        PostMessageA(dialog->WindowHandle(), kPing, 1, 0);
+        PostMessageA(dialog->WindowHandle(), kPing, 1, 0);
+    };
+    dialog->OnClose = [&](TComponent*, TCloseAction& action) {
+        if (++closes == 1) action = TCloseAction::caNone;
+    };
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    EXPECT_EQ(closes, 2);
+}
+
+TEST(KitForm, ClosingTheMainFormEndsRun) {
+    TApplication app;
+    std::vector<std::string> log;
+    auto* main = app.CreateForm<ProbeForm>();
+    wire_log(*main, log);
+    EXPECT_EQ(app.MainForm(), main);
+    main->OnShow = [&](TComponent*) {
+        log.push_back("show");
+        PostMessageA(main->WindowHandle(), WM_CLOSE, 0, 0);
+    };
+    app.Run(); // returns only through the quit message
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_EQ(log, (std::vector<std::string>{"show", "close"}));
+    main->Free();
+    EXPECT_EQ(app.MainForm(), nullptr);
+}
+
+TEST(KitForm, PaletteHookAnswersPaletteMessages) {
+    TApplication app;
+    auto* form = new ProbeForm(&app);
+    form->Show(); // activation may ask for the palette already
+    int asked = form->palette_asked;
+    EXPECT_EQ(SendMessageA(form->WindowHandle(), WM_QUERYNEWPALETTE, 0, 0), FALSE);
+    EXPECT_EQ(form->palette_asked, ++asked);
+
+    struct {
+        LOGPALETTE header;
+        PALETTEENTRY more[255];
+    } log_palette{};
+    log_palette.header.palVersion = 0x300;
+    log_palette.header.palNumEntries = 256;
+    form->palette = CreatePalette(&log_palette.header);
+    ASSERT_NE(form->palette, nullptr);
+    EXPECT_EQ(SendMessageA(form->WindowHandle(), WM_QUERYNEWPALETTE, 0, 0), TRUE);
+    SendMessageA(form->WindowHandle(), WM_PALETTECHANGED, 0, 0);
+    asked += 2;
+    EXPECT_EQ(form->palette_asked, asked);
+    // Our own realisation does not ask again.
+    SendMessageA(form->WindowHandle(), WM_PALETTECHANGED,
+                 reinterpret_cast<WPARAM>(form->WindowHandle()), 0);
+    EXPECT_EQ(form->palette_asked, asked);
+    HPALETTE palette = form->palette;
+    form->Free();
+    DeleteObject(palette);
+}
+
+TEST(KitForm, ExceptionsInHandlersDoNotEscapeTheWindowProcedure) {
+    TApplication app;
+    std::vector<std::string> shown;
+    app.OnException = [&](const std::exception& error) { shown.push_back(error.what()); };
+    auto* form = new ProbeForm(&app);
+    form->OnClose = [](TComponent*, TCloseAction&) { throw std::runtime_error("boom"); };
+    EXPECT_NO_THROW(SendMessageA(form->Handle(), WM_CLOSE, 0, 0));
+    EXPECT_EQ(shown, (std::vector<std::string>{"boom"}));
+    form->Free();
+}
+
+} // namespace
+} // namespace nimbrel

@@ -1,0 +1,192 @@
+// TScrTimer's thread life and pacing, and the janitor at the application's end.
+#include "saverkit/scr_timer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace nimbrel {
+namespace {
+
+// Dispatches messages (ticks arrive as sent messages) until `done` or the time limit.
+template <class Done> bool pump_until(DWORD limit_ms, Done done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= limit_ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, limit_ms - elapsed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    return true;
+}
+
+void pump_for(DWORD ms) {
+    pump_until(ms, [] { return false; });
+}
+
+std::vector<TThreadMiser*> misers_of(TApplication& app) {
+    std::vector<TThreadMiser*> misers;
+    for (TComponent* c : app.Components())
+        if (auto* miser = dynamic_cast<TThreadMiser*>(c)) misers.push_back(miser);
+    return misers;
+}
+
+HANDLE duplicate(HANDLE handle) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+    return copy;
+}
+
+TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
+    TApplication app;
+    auto* timer = new TScrTimer(&app);
+    EXPECT_TRUE(timer->Enabled());
+    EXPECT_EQ(timer->Interval(), 10u);
+    EXPECT_FALSE(timer->ThreadRunning()); // no OnTimer yet
+
+    int ticks = 0;
+    timer->SetOnTimer([&](TComponent* sender) {
+        EXPECT_EQ(sender, timer);
+        ++ticks;
+    });
+    EXPECT_TRUE(timer->ThreadRunning());
+    EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
+
+    timer->SetInterval(0);
+    timer->SetEnabled(false);
+    timer->SetEnabled(true); // restart with interval 0: no thread
+    EXPECT_FALSE(timer->ThreadRunning());
+    timer->SetInterval(10);
+    timer->SetEnabled(false);
+    EXPECT_FALSE(timer->ThreadRunning());
+    timer->SetOnTimer(nullptr);
+    timer->SetEnabled(true);
+    EXPECT_FALSE(timer->ThreadRunning());
+
+    // A stopped thread delivers nothing more.
+    const int before = ticks;
+    pump_for(100);
+    EXPECT_EQ(ticks, before);
+    timer->Free();
+}
+
+TEST(KitTimer, IntervalChangeWakesTheThread) {
+    TApplication app;
+    auto* timer = new TScrTimer(&app);
+    std::vector<DWORD> at;
+    timer->SetInterval(1000);
+    timer->SetOnTimer([&](TComponent*) { at.push_back(GetTickCount()); });
+    ASSERT_TRUE(pump_until(2000, [&] { return at.size() >= 1; })); // the first tick is at once
+    pump_for(50);
+    ASSERT_EQ(at.size(), 1u);
+
+    const DWORD changed = GetTickCount();
+    timer->SetInterval(10);
+    ASSERT_TRUE(pump_until(3000, [&] { return at.size() >= 12; }));
+    const DWORD first_delay = at[1] - changed;
+    const DWORD ten_gaps = at[11] - at[1];
+    std::printf("interval 1000 -> 10: next tick after %lu ms, 10 ticks in %lu ms\n",
+                static_cast<unsigned long>(first_delay), static_cast<unsigned long>(ten_gaps));
+    EXPECT_LT(first_delay, 200u); // not the 1000 ms the old interval would have waited
+    EXPECT_GE(ten_gaps, 90u);
+    EXPECT_LT(ten_gaps, 400u);
+    timer->Free();
+}
+
+TEST(KitTimer, SlowHandlerGetsBackToBackTicksWithoutLossOrDoubling) {
+    TApplication app;
+    auto* timer = new TScrTimer(&app);
+    std::vector<DWORD> at;
+    timer->SetOnTimer([&](TComponent*) {
+        at.push_back(GetTickCount());
+        Sleep(30);
+    });
+    ASSERT_TRUE(pump_until(5000, [&] { return at.size() >= 21; }));
+    timer->SetEnabled(false);
+    std::vector<DWORD> gaps;
+    for (std::size_t i = 1; i < at.size(); ++i)
+        gaps.push_back(at[i] - at[i - 1]);
+    std::sort(gaps.begin(), gaps.end());
+    std::printf("30 ms handler at interval 10: gaps min %lu, median %lu, max %lu ms\n",
+                static_cast<unsigned long>(gaps.front()),
+                static_cast<unsigned long>(gaps[gaps.size() / 2]),
+                static_cast<unsigned long>(gaps.back()));
+    EXPECT_GE(gaps.front(), 25u);          // never two ticks for one handler run
+    EXPECT_LE(gaps[gaps.size() / 2], 45u); // the next tick follows at once, no extra wait
+    timer->Free();
+}
+
+TEST(KitTimer, FreeingTheOwningFormStopsTheThread) {
+    TApplication app;
+    auto* form = new TForm(&app);
+    auto* timer = new TScrTimer(form);
+    int ticks = 0;
+    timer->SetInterval(1);
+    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    ASSERT_TRUE(pump_until(2000, [&] { return ticks >= 2; }));
+    auto misers = misers_of(app);
+    ASSERT_EQ(misers.size(), 1u);
+    HANDLE thread = duplicate(misers[0]->ThreadHandle());
+    ASSERT_NE(thread, nullptr);
+
+    form->Free();
+    EXPECT_EQ(WaitForSingleObject(thread, 2000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    // The janitor left behind has no timer to act on any more.
+    for (TThreadMiser* miser : misers_of(app))
+        EXPECT_EQ(miser->Timer(), nullptr);
+}
+
+TEST(KitTimer, RestartsDoNotPileUpJanitors) {
+    TApplication app;
+    auto* timer = new TScrTimer(&app);
+    int ticks = 0;
+    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    for (int i = 0; i < 30; ++i) {
+        timer->SetEnabled(false);
+        timer->SetEnabled(true);
+        pump_for(5);
+    }
+    pump_for(50);
+    timer->SetEnabled(false);
+    timer->SetEnabled(true);
+    EXPECT_LE(misers_of(app).size(), 5u);
+    timer->Free();
+}
+
+TEST(KitTimer, JanitorStopsRunningThreadsAtTheApplicationsEnd) {
+    HANDLE threads[2] = {};
+    int ticks = 0;
+    DWORD ended_in = 0;
+    {
+        TApplication app;
+        auto* form = new TForm(&app);
+        auto* fast = new TScrTimer(form);
+        fast->SetInterval(1);
+        fast->SetOnTimer([&](TComponent*) { ++ticks; });
+        auto* slow = new TScrTimer(&app);
+        slow->SetInterval(60000); // sits in its pacing wait
+        slow->SetOnTimer([&](TComponent*) { ++ticks; });
+        ASSERT_TRUE(pump_until(2000, [&] { return ticks >= 5; }));
+        auto misers = misers_of(app);
+        ASSERT_EQ(misers.size(), 2u);
+        threads[0] = duplicate(misers[0]->ThreadHandle());
+        threads[1] = duplicate(misers[1]->ThreadHandle());
+        ended_in = GetTickCount();
+    }
+    ended_in = GetTickCount() - ended_in;
+    std::printf("application end with two running timers: %lu ms\n",
+                static_cast<unsigned long>(ended_in));
+    EXPECT_LT(ended_in, 1000u); // stopped, not waited out
+    for (HANDLE thread : threads) {
+        EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+        CloseHandle(thread);
+    }
+}
+
+} // namespace
+} // namespace nimbrel
