@@ -200,6 +200,35 @@ TEST(SettingTag, LineFormatAndPlacement) {
     EXPECT_FALSE(s.Is_tagged());
 }
 
+TEST(SettingsFile, WrittenBlocksReadBackAlike) {
+    // Opening lines at the length limit: the name must come back whole, not spill its last
+    // characters into a parameter line.
+    const std::string longest(Max_line_length - 1, 'n');
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"longest name", "{" + longest + "\r\nx 1\r\n}\r\n"},
+        {"longest name after spaces", "{" + longest.substr(0, 4093) + "  \r\n}\r\n"},
+        {"name one shorter", "{" + longest.substr(1) + "\r\n}\r\n"},
+        {"longest parameter line", "{ A\r\n" + std::string(Max_line_length, 'p') + "\r\n}\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Startup_report report;
+        Nimbrel_settings_file file(report);
+        file.Load_contents(bytes_of(c.text), false);
+        ASSERT_EQ(file.Count(), 1);
+        Bytes written;
+        file.Setting(0).Write_to(written);
+        Nimbrel_settings_file again(report);
+        again.Load_contents(written, false);
+        ASSERT_EQ(again.Count(), 1);
+        EXPECT_EQ(again.Setting(0).Lines, file.Setting(0).Lines);
+        EXPECT_EQ(report.Error_set, 0);
+    }
+}
+
 TEST(SettingsFile, SavesChangedTagsOnDestruction) {
     Temp_folder t;
     const std::string path = t.file("s.txt");
