@@ -1,10 +1,8 @@
 // Frames per second of the ring engine on a full-HD 8-bit surface, and the memory an engine with
 // its surface takes.
-//
-// BenchSurface is a stand-in until the portable indexed surface is on main: a plain 8-bit buffer
-// with clipped lines (every segment without its last pixel), enough to charge the engine for real
-// pixel work.
+#include "engine/indexed_surface.h"
 #include "engine/nimbrel.h"
+#include "engine/software_palette.h"
 #include "settings/random.h"
 #include "settings/settings_form.h"
 
@@ -20,93 +18,11 @@ using namespace nimbrel;
 
 namespace {
 
-class BenchSurface : public DrawTarget, public PaletteTarget, public AlertSink {
+// The portable surface and palette, as nimbrel-render and the emulated display use them.
+class BenchSurface : public IndexedSurface, public SoftwarePalette, public AlertSink {
   public:
-    BenchSurface(int w, int h) : w_(w), h_(h), pixels_(static_cast<std::size_t>(w) * h) {}
-    int width() const override { return w_; }
-    int height() const override { return h_; }
-    void fill_black() override { std::fill(pixels_.begin(), pixels_.end(), 0); }
-    void pixel(int x, int y, std::uint8_t index) override {
-        if (x >= 0 && y >= 0 && x < w_ && y < h_)
-            pixels_[static_cast<std::size_t>(y) * w_ + x] = index;
-    }
-    void polyline(const Point* p, int count, std::uint8_t index) override {
-        for (int i = 0; i + 1 < count; ++i)
-            segment(p[i], p[i + 1], index);
-    }
-    void system_entries(PaletteEntries& into) const override { into = standard_system_entries(); }
-    bool create(const PaletteEntries& e) override {
-        entries_ = e;
-        return true;
-    }
-    void animate(int start, int count, const PaletteEntry* e) override {
-        std::copy(e, e + count, entries_.begin() + start);
-    }
-    void read(int start, int count, PaletteEntry* out) const override {
-        std::copy(entries_.begin() + start, entries_.begin() + start + count, out);
-    }
+    BenchSurface(int w, int h) : IndexedSurface(w, h) {}
     void alert(const std::string&) override {}
-
-  private:
-    static std::int64_t ceil_div(std::int64_t n, std::int64_t d) { // d > 0
-        return n >= 0 ? (n + d - 1) / d : -((-n) / d);
-    }
-
-    // Step i along the major axis lands on minor offset q(i) = floor((2 i minor + major) /
-    // (2 major)); only the steps inside the surface are walked.
-    void segment(Point a, Point b, std::uint8_t index) {
-        const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
-        const bool x_major = std::llabs(dx) >= std::llabs(dy);
-        const std::int64_t major = x_major ? std::llabs(dx) : std::llabs(dy);
-        const std::int64_t minor = x_major ? std::llabs(dy) : std::llabs(dx);
-        if (major == 0) return;
-        const int smaj = (x_major ? dx : dy) < 0 ? -1 : 1;
-        const int smin = (x_major ? dy : dx) < 0 ? -1 : 1;
-        const std::int64_t maj0 = x_major ? a.x : a.y, min0 = x_major ? a.y : a.x;
-        const std::int64_t maj_limit = x_major ? w_ : h_, min_limit = x_major ? h_ : w_;
-
-        // Steps whose major coordinate is on the surface.
-        std::int64_t lo = 0, hi = major - 1;
-        if (smaj > 0) {
-            lo = std::max(lo, -maj0);
-            hi = std::min(hi, maj_limit - 1 - maj0);
-        } else {
-            lo = std::max(lo, maj0 - (maj_limit - 1));
-            hi = std::min(hi, maj0);
-        }
-        // Steps whose minor coordinate is on the surface: q within [qlo, qhi].
-        const std::int64_t qlo = smin > 0 ? -min0 : min0 - (min_limit - 1);
-        const std::int64_t qhi = smin > 0 ? min_limit - 1 - min0 : min0;
-        if (minor == 0) {
-            if (qlo > 0 || qhi < 0) return;
-        } else {
-            lo = std::max(lo, ceil_div(2 * major * qlo - major, 2 * minor));
-            hi = std::min(hi, ceil_div(2 * major * (qhi + 1) - major, 2 * minor) - 1);
-        }
-        if (lo > hi) return;
-
-        const std::int64_t num = 2 * lo * minor + major;
-        std::int64_t r = num % (2 * major);
-        const std::int64_t q = num / (2 * major);
-        const std::int64_t x = x_major ? maj0 + smaj * lo : min0 + smin * q;
-        const std::int64_t y = x_major ? min0 + smin * q : maj0 + smaj * lo;
-        std::uint8_t* p = pixels_.data() + y * w_ + x;
-        const std::ptrdiff_t maj_step = x_major ? smaj : smaj * std::ptrdiff_t{w_};
-        const std::ptrdiff_t min_step = x_major ? smin * std::ptrdiff_t{w_} : smin;
-        for (std::int64_t i = lo; i <= hi; ++i) {
-            *p = index;
-            p += maj_step;
-            r += 2 * minor;
-            if (r >= 2 * major) {
-                r -= 2 * major;
-                p += min_step;
-            }
-        }
-    }
-
-    int w_, h_;
-    std::vector<std::uint8_t> pixels_;
-    PaletteEntries entries_{};
 };
 
 // Draws nothing: what the engine itself costs, without the pixels.
