@@ -1,10 +1,11 @@
 // Arbitrary setting lines applied to a fresh holder, then a ring engine built from whatever they
-// left on a window of any size from 0 x 0, and a few frames. The first two input bytes give the
-// window size, the rest are the lines (cut at LF, line 0 the name). Whatever the lines say, the
-// engine must not crash, allocate without bound or divide by zero; it draws only in black or in
-// its own animated colours, and animates only palette entries that exist.
+// left on an indexed surface of any size from 0 x 0, and a few frames. The first two input bytes
+// give the window size, the rest are the lines (cut at LF, line 0 the name). Whatever the lines
+// say, the engine must not crash, allocate without bound or divide by zero; it draws only in black
+// or in its own animated colours, and animates only palette entries that exist.
 #include "fuzz_check.h"
 
+#include "engine/indexed_surface.h"
 #include "engine/nimbrel.h"
 #include "engine/palette_file.h"
 #include "settings/settings_form.h"
@@ -29,26 +30,28 @@ void remove_folder() {
     std::filesystem::remove_all(g_folder, ec);
 }
 
+// The surface the rings are drawn on, watched on the way: every call is checked, then drawn.
 struct Window : DrawTarget {
-    int w = 0, h = 0;
+    explicit Window(int w, int h) : surface(w, h) {}
+    IndexedSurface surface;
     int colours = 0; // the engine's animated colour count, once built
-    int width() const override { return w; }
-    int height() const override { return h; }
-    void fill_black() override {}
+    int width() const override { return surface.width(); }
+    int height() const override { return surface.height(); }
+    void fill_black() override { surface.fill_black(); }
     void check_entry(std::uint8_t index) const {
+        if (colours == 0) return; // still being built
         check(index == 0 ||
                   (index >= first_animated_entry && index < first_animated_entry + colours),
               "rings drawn in black or in an animated colour");
     }
     void polyline(const Point* points, int count, std::uint8_t index) override {
         check(count >= 2 && count <= 11, "a ring's outline has 2 to 11 points");
-        volatile std::int64_t sum = 0;
-        for (int i = 0; i < count; ++i)
-            sum = sum + points[i].x + points[i].y; // every point must be readable
-        if (colours > 0) check_entry(index);
+        check_entry(index);
+        surface.polyline(points, count, index);
     }
-    void pixel(int, int, std::uint8_t index) override {
-        if (colours > 0) check_entry(index);
+    void pixel(int x, int y, std::uint8_t index) override {
+        check_entry(index);
+        surface.pixel(x, y, index);
     }
 };
 
@@ -97,9 +100,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    Window window;
-    window.w = data[0] % 160; // previews are small; 0 is a minimised host
-    window.h = data[1] % 120;
+    Window window(data[0] % 160, data[1] % 120); // previews are small; 0 x 0 a minimised host
     const std::vector<std::string> lines = nimbrel_fuzz::lines_of(data + 2, size - 2);
 
     TSettings_Form holder(g_palettes);
