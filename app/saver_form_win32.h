@@ -1,0 +1,68 @@
+// TSaverForm: the window the rings are drawn in, full screen, in the host's preview and in the
+// configuration dialog's monitor picture. Its rules live in SaverWindowCore; this form lends it
+// the window, the two timers and the device context.
+#pragma once
+
+#include "app/win32_api.h"
+
+#include "app/monitor_blankers_win32.h"
+#include "app/saver_window_core.h"
+#include "app/window_engine_win32.h"
+#include "saverkit/scr_forms.h"
+#include "saverkit/scr_timer.h"
+
+#include <memory>
+
+namespace nimbrel {
+
+class TSaverForm : public TScrForm, private SaverWindowHost {
+  public:
+    explicit TSaverForm(TComponent* owner);
+    ~TSaverForm() override;
+    const char* ClassName() const override { return "TSaverForm"; }
+
+    // What the configuration dialog reads and calls. A dialog that lists settings implements
+    // ConfigDialogLink, so random picks are echoed to its list.
+    void Change_setting(int index) { core_.Change_setting(index); }
+    Nimbrel_settings_file* settings_file() { return core_.settings_file(); }
+    WindowEngine* engine() { return static_cast<WindowEngine*>(core_.engine()); }
+    bool Running() const { return core_.running; }
+    void SetRunning(bool running) { core_.running = running; }
+    SaverWindowCore& core() { return core_; }
+
+    TScrTimer* Frame_timer = nullptr; // owned
+
+  protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+    HPALETTE GetPalette() override;
+
+  private:
+    void FormShow(TComponent* sender);
+    void FormHide(TComponent* sender);
+    void FormDestroy(TComponent* sender);
+    void paint(HDC dc);
+    void release_pens();
+
+    // SaverWindowHost
+    int width() const override;
+    int height() const override;
+    void fill_black() override;
+    MessageRect measure_text(const std::string& text, const MessageRect& r) override;
+    void draw_text(const std::string& text, const MessageRect& r, bool white) override;
+    void write_not_256_mode() override;
+    void change_timer(const TimerSetting& t) override;
+    void frame_timer(const TimerSetting& t) override;
+    ConfigDialogLink* config_dialog() override;
+    std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override;
+
+    Nimbrel_Options& options_;
+    SaverWindowCore core_;
+    HFONT font_ = nullptr;
+    TimerSetting change_timer_;
+    MonitorBlankers blankers_;
+    bool pens_held_ = false; // this window's share of the pen table
+};
+
+} // namespace nimbrel

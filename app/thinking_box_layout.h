@@ -1,0 +1,35 @@
+// Where the progress box goes and how big it is, from the size of one character of its font.
+#pragma once
+
+#include <string>
+
+namespace nimbrel {
+
+struct BoxRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    friend bool operator==(const BoxRect& a, const BoxRect& b) {
+        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+    }
+};
+
+struct ThinkingBoxLayout {
+    BoxRect box; // screen coordinates
+    BoxRect bar; // inside the bar panel; empty without a bar
+};
+
+inline constexpr int Bar_panel_height = 24;
+
+// char_width/char_height: the extent of "8" in the box's fixed-pitch font.
+inline ThinkingBoxLayout thinking_box_layout(const std::string& text, int char_width,
+                                             int char_height, int screen_width, int screen_height,
+                                             bool with_bar) {
+    ThinkingBoxLayout l;
+    l.box.width = static_cast<int>(text.size()) * char_width + 12;
+    l.box.height = char_height + 6 + (with_bar ? Bar_panel_height : 0);
+    l.box.left = (screen_width - l.box.width) / 2;
+    l.box.top = (screen_height - l.box.height) / 2;
+    if (with_bar) l.bar = BoxRect{4, 4, l.box.width - 8, 16};
+    return l;
+}
+
+} // namespace nimbrel

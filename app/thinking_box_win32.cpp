@@ -1,0 +1,168 @@
+#include "app/thinking_box_win32.h"
+#include "app/win32_api.h"
+
+#include "app/thinking_box_layout.h"
+
+#include <commctrl.h>
+
+namespace nimbrel {
+namespace {
+
+TThinking_box* g_box = nullptr;
+
+} // namespace
+
+TThinking_box& Thinking_box_form() {
+    if (!g_box) g_box = new TThinking_box(Application);
+    return *g_box;
+}
+
+Thinking_box_proxy& thinking_box_proxy() {
+    static Thinking_box_proxy proxy;
+    return proxy;
+}
+
+TThinking_box::TThinking_box(TComponent* owner) : TForm(owner) {
+    Name = "Thinking_box";
+    SetBorderStyle(TBorderStyle::bsNone);
+    SetBounds(0, 0, 272, 48);
+    font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        FIXED_PITCH | FF_MODERN, "Fixedsys");
+    // The box is sized from one character of its font, measured once.
+    HDC screen = GetDC(nullptr);
+    if (screen) {
+        HGDIOBJ previous = SelectObject(screen, font_);
+        GetTextExtentPoint32A(screen, "8", 1, &char_size_);
+        SelectObject(screen, previous);
+        ReleaseDC(nullptr, screen);
+    }
+}
+
+TThinking_box::~TThinking_box() {
+    if (g_box == this) g_box = nullptr;
+    if (font_) DeleteObject(font_);
+}
+
+void TThinking_box::CreateParams(TCreateParams& params) {
+    TForm::CreateParams(params);
+    // Saving the pixels underneath lets hiding restore them without repainting the windows below.
+    params.ClassStyle |= CS_SAVEBITS;
+    params.Style = WS_POPUP | WS_DISABLED;
+    params.ExStyle |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+}
+
+void TThinking_box::Bar::set_max(int m) {
+    max = m;
+    apply();
+}
+
+void TThinking_box::Bar::set_position(int p) {
+    position = p;
+    apply();
+}
+
+void TThinking_box::Bar::apply() const {
+    if (!window) return;
+    SendMessageA(window, PBM_SETRANGE32, 0, max);
+    SendMessageA(window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    // The caller keeps the thread busy while it packs: show the progress now.
+    UpdateWindow(window);
+}
+
+void TThinking_box::show(const std::string& text, bool with_bar) {
+    const ThinkingBoxLayout l =
+        thinking_box_layout(text, char_size_.cx, char_size_.cy, GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN), with_bar);
+    HWND window = Handle();
+    bar_visible_ = false;
+    if (bar_.window) ShowWindow(bar_.window, SW_HIDE);
+    SetBounds(l.box.left, l.box.top, l.box.width, l.box.height);
+    text_ = text;
+    if (with_bar) {
+        const int top = l.box.height - Bar_panel_height + l.bar.top;
+        if (!bar_.window) {
+            INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+            InitCommonControlsEx(&icc);
+            bar_.window = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_DISABLED,
+                                          l.bar.left, top, l.bar.width, l.bar.height, window,
+                                          nullptr, GetModuleHandleA(nullptr), nullptr);
+        } else {
+            SetWindowPos(bar_.window, nullptr, l.bar.left, top, l.bar.width, l.bar.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        bar_.apply();
+        bar_visible_ = true;
+        if (bar_.window) ShowWindow(bar_.window, SW_SHOWNA);
+    }
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The caller goes on working without returning to the message loop: paint now.
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
+void TThinking_box::Think_show(const std::string& text) {
+    show(text, false);
+}
+
+void TThinking_box::Think_show_bar(const std::string& text) {
+    show(text, true);
+}
+
+void TThinking_box::Think_hide() {
+    if (HandleAllocated()) ShowWindow(WindowHandle(), SW_HIDE);
+    bar_visible_ = false;
+    if (bar_.window) ShowWindow(bar_.window, SW_HIDE);
+}
+
+void TThinking_box::Think_alert(const std::string& text) {
+    Think_show(text);
+    Sleep(pause_ms);
+    Think_hide();
+}
+
+void TThinking_box::paint(HDC dc) {
+    RECT r{};
+    GetClientRect(WindowHandle(), &r);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    RECT message = r;
+    if (bar_visible_) {
+        message.bottom -= Bar_panel_height;
+        RECT panel = r;
+        panel.top = message.bottom;
+        InflateRect(&panel, -1, -1);
+        DrawEdge(dc, &panel, BDR_SUNKENINNER, BF_RECT);
+    }
+    RECT bevel = message;
+    InflateRect(&bevel, -1, -1);
+    DrawEdge(dc, &bevel, BDR_SUNKENINNER, BF_RECT);
+    HGDIOBJ previous = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &message,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    SelectObject(dc, previous);
+}
+
+LRESULT TThinking_box::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(WindowHandle(), &ps);
+        paint(dc);
+        EndPaint(WindowHandle(), &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        paint(reinterpret_cast<HDC>(wparam));
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    default:
+        break;
+    }
+    return TForm::WndProc(message, wparam, lparam);
+}
+
+} // namespace nimbrel

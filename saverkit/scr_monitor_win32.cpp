@@ -1,0 +1,221 @@
+#include "saverkit/scr_monitor.h"
+
+#include "saverkit/saver_registry.h"
+#include "saverkit/scr_control.h"
+#include "saverkit/scr_password.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr char kMonitorWindowClass[] = "MonitorWindow";
+bool agent_warning_shown = false;
+
+HINSTANCE instance() {
+    return Application ? Application->Instance() : GetModuleHandleA(nullptr);
+}
+
+std::optional<KitSize> bitmap_size(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info)) return std::nullopt;
+    return KitSize{info.bmWidth, info.bmHeight};
+}
+
+LRESULT CALLBACK monitor_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_ERASEBKGND) {
+        RECT r{};
+        GetClientRect(window, &r);
+        FillRect(reinterpret_cast<HDC>(wparam), &r, GetSysColorBrush(COLOR_DESKTOP));
+        return 1;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void draw_bitmap(HDC dc, HDC source, HBITMAP bitmap, int x, int y, int width, int height,
+                 int source_x, DWORD rop) {
+    HGDIOBJ old = SelectObject(source, bitmap);
+    BitBlt(dc, x, y, width, height, source, source_x, 0, rop);
+    SelectObject(source, old);
+}
+
+} // namespace
+
+bool RegisterMonitorWindowClass() {
+    return EnsureWindowClass(kMonitorWindowClass, monitor_window_proc, 0, nullptr);
+}
+
+TScrMonitor::TScrMonitor(TComponent* owner, const char* name) : TPanel(owner, name) {
+    RegisterMonitorWindowClass();
+    monitor_ = LoadBitmapA(instance(), "SCRMONITOR");
+    default_ = LoadBitmapA(instance(), "SCRCORNERDEFAULT");
+    now_ = LoadBitmapA(instance(), "SCRCORNERNOW");
+    never_ = LoadBitmapA(instance(), "SCRCORNERNEVER");
+    geometry_ = MakeMonitorGeometry(bitmap_size(monitor_), bitmap_size(now_));
+    SetBounds(Left(), Top(), geometry_.picture.width, geometry_.picture.height);
+    menu_ = CreatePopupMenu();
+    AppendMenuA(menu_, MF_STRING, 0, "Default");
+    AppendMenuA(menu_, MF_STRING, 1, "Now");
+    AppendMenuA(menu_, MF_STRING, 2, "Never");
+    LoadCorners();
+}
+
+TScrMonitor::~TScrMonitor() {
+    for (HBITMAP bitmap : {monitor_, default_, now_, never_})
+        if (bitmap) DeleteObject(bitmap);
+    if (menu_) DestroyMenu(menu_);
+}
+
+KitSize TScrMonitor::Offset() const {
+    return PictureOffset({Width(), Height()}, geometry_.picture);
+}
+
+void TScrMonitor::LoadCorners() {
+    RegKey key;
+    if (!key.open(HKEY_CURRENT_USER, kScreenSaversKey, KEY_READ)) return;
+    DWORD type = 0;
+    const auto bytes = key.read_bytes("Mouse Corners", 5, &type);
+    if (bytes && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY))
+        corners_ = DecodeCorners(bytes);
+}
+
+void TScrMonitor::SaveCorners() {
+    if (use_ != smuCorners) return;
+    RegKey key;
+    if (!key.create(HKEY_CURRENT_USER, kScreenSaversKey)) return;
+    const std::string text = EncodeCorners(corners_);
+    key.write_string("Mouse Corners", text.c_str(), 5);
+    key.close();
+    NotifySaverChanged();
+}
+
+void TScrMonitor::SetCorner(TScrCorner corner, TScrCornerMode mode) {
+    corners_[corner] = mode;
+    if (!HandleAllocated()) return;
+    const KitRect& c = geometry_.corners[corner];
+    const KitSize o = Offset();
+    RECT r{c.left + o.width, c.top + o.height, c.right + o.width + 1, c.bottom + o.height + 1};
+    InvalidateRect(WindowHandle(), &r, FALSE);
+}
+
+void TScrMonitor::ClickCorner(TScrCorner corner, TScrCornerMode mode) {
+    if (!GetScrAgentPresent()) RefreshScrAgentPresent();
+    if (!GetScrAgentPresent() && !agent_warning_shown) {
+        ScrMessageBox(WindowHandle(),
+                      "You must have the System Agent loaded in order for the mouse hot corners "
+                      "to be active.",
+                      "Screen saver");
+        agent_warning_shown = true;
+        RefreshScrAgentPresent();
+    }
+    SetCorner(corner, mode);
+    if (auto handler = OnClickCorner) handler(this, corner, mode);
+}
+
+void TScrMonitor::SetUse(TScrMonitorUse use) {
+    if (use == use_) {
+        if (use_ == smuPreview && HandleAllocated()) create_preview_child();
+        return;
+    }
+    use_ = use;
+    if (!HandleAllocated()) return;
+    destroy_preview_child();
+    if (use_ == smuPreview) create_preview_child();
+    Invalidate();
+}
+
+void TScrMonitor::CreateWnd() {
+    TPanel::CreateWnd();
+    if (use_ == smuPreview) create_preview_child();
+}
+
+void TScrMonitor::create_preview_child() {
+    if (GetWindow(WindowHandle(), GW_CHILD)) return;
+    const KitRect b = PreviewChildBounds({Width(), Height()});
+    CreateWindowExA(0, kMonitorWindowClass, kMonitorWindowClass, WS_CHILD | WS_VISIBLE, b.left,
+                    b.top, b.right, b.bottom, WindowHandle(),
+                    reinterpret_cast<HMENU>(GetDlgCtrlID(WindowHandle())), instance(), nullptr);
+}
+
+void TScrMonitor::destroy_preview_child() {
+    if (HWND child = GetWindow(WindowHandle(), GW_CHILD)) DestroyWindow(child);
+}
+
+HBITMAP TScrMonitor::corner_bitmap(TScrCornerMode mode) const {
+    switch (mode) {
+    case scmNow:
+        return now_;
+    case scmNever:
+        return never_;
+    default:
+        return default_;
+    }
+}
+
+void TScrMonitor::Paint(HDC dc) {
+    const int w = geometry_.picture.width, h = geometry_.picture.height;
+    const KitSize o = Offset();
+    HDC buffer_dc = CreateCompatibleDC(dc);
+    HDC source = CreateCompatibleDC(dc);
+    HBITMAP buffer = CreateCompatibleBitmap(dc, w, h);
+    HGDIOBJ old_buffer = SelectObject(buffer_dc, buffer);
+
+    // What lies under the picture shows through its transparent parts.
+    RECT all{0, 0, w, h};
+    FillRect(buffer_dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    if (monitor_) {
+        draw_bitmap(buffer_dc, source, monitor_, 0, 0, w, h, w, SRCAND);
+        draw_bitmap(buffer_dc, source, monitor_, 0, 0, w, h, 0, SRCINVERT);
+    } else {
+        HGDIOBJ pen = SelectObject(buffer_dc, GetStockObject(BLACK_PEN));
+        HGDIOBJ brush = SelectObject(buffer_dc, GetStockObject(DKGRAY_BRUSH));
+        Rectangle(buffer_dc, 0, 0, w, h);
+        SelectObject(buffer_dc, pen);
+        SelectObject(buffer_dc, brush);
+    }
+    if (use_ == smuCorners) {
+        for (int i = 0; i < 4; ++i) {
+            const KitRect& c = geometry_.corners[static_cast<size_t>(i)];
+            if (HBITMAP bitmap = corner_bitmap(corners_[static_cast<size_t>(i)])) {
+                const auto size = bitmap_size(bitmap).value_or(geometry_.corner);
+                draw_bitmap(buffer_dc, source, bitmap, c.left, c.top, size.width, size.height, 0,
+                            SRCCOPY);
+            } else {
+                HGDIOBJ pen = SelectObject(buffer_dc, GetStockObject(WHITE_PEN));
+                HGDIOBJ brush = SelectObject(buffer_dc, GetStockObject(BLACK_BRUSH));
+                Rectangle(buffer_dc, c.left, c.top, c.right, c.bottom);
+                SelectObject(buffer_dc, pen);
+                SelectObject(buffer_dc, brush);
+            }
+        }
+    }
+    BitBlt(dc, o.width, o.height, w, h, buffer_dc, 0, 0, SRCCOPY);
+
+    SelectObject(buffer_dc, old_buffer);
+    DeleteObject(buffer);
+    DeleteDC(source);
+    DeleteDC(buffer_dc);
+}
+
+LRESULT TScrMonitor::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = TPanel::WndProc(message, wparam, lparam);
+    if (message == WM_LBUTTONDOWN && use_ == smuCorners) {
+        const KitSize o = Offset();
+        const int x = LOWORD(lparam), y = HIWORD(lparam);
+        const int corner = CornerAt(geometry_, x - o.width, y - o.height);
+        if (corner < 0) return result;
+        edited_ = corner;
+        const UINT item = corners_[static_cast<size_t>(corner)];
+        CheckMenuItem(menu_, item, MF_BYPOSITION | MF_CHECKED);
+        POINT p{x, y};
+        ClientToScreen(WindowHandle(), &p);
+        TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_LEFTBUTTON, p.x, p.y, 0, WindowHandle(), nullptr);
+        CheckMenuItem(menu_, item, MF_BYPOSITION | MF_UNCHECKED);
+    } else if (message == WM_COMMAND && HIWORD(wparam) == 0 && edited_ < 4) {
+        const auto corner = static_cast<TScrCorner>(edited_);
+        edited_ = 4;
+        const WORD mode = LOWORD(wparam);
+        if (mode <= scmNever) ClickCorner(corner, static_cast<TScrCornerMode>(mode));
+    }
+    return result;
+}
+
+} // namespace nimbrel

@@ -1,0 +1,553 @@
+// The real saver, started the way the system starts it and judged by what a user sees: rings in
+// many changing colours, the start-up message when something is missing, the process ending on
+// input or with its host, and the INI file written at exit.
+#include "driver.h"
+#include "fixture.h"
+#include "foreign_child.h"
+#include "image.h"
+#include "text_match.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string_view>
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kMouseThreshold = 100;
+constexpr char kSettingsName[] = "E2E_settings.txt";
+
+bool shows_rings(const Image& shot) {
+    return distinct_colours(shot, 64) >= 8 && non_black_fraction(shot) >= 0.002;
+}
+
+std::string summary(const Image& shot) {
+    std::ostringstream out;
+    out << shot.width << "x" << shot.height << ", " << distinct_colours(shot, 4096) << " colours, "
+        << non_black_fraction(shot) * 100 << "% not black";
+    return out.str();
+}
+
+std::string windows_of(const Process& process) {
+    std::string out;
+    for (HWND w : process.top_windows())
+        out += "\n  " + to_string(describe(w));
+    return out.empty() ? "\n  (no windows)" : out;
+}
+
+double cpu_percent_during(const Process& process, Millis span) {
+    const double before = process.cpu_seconds();
+    const auto from = Clock::now();
+    Sleep(DWORD(span.count()));
+    return (process.cpu_seconds() - before) / seconds_since(from) * 100;
+}
+
+void report(const char* name, double value, const char* unit) {
+    std::printf("[ MEASURE  ] %s: %.1f %s\n", name, value, unit);
+    ::testing::Test::RecordProperty(name, std::to_string(value));
+}
+
+const char kRegistryMessage[] =
+    "Failed to find registry key :\r\nHKEY_CURRENT_USER\\Software\\Nimbrel\r\n"
+    "Please run the Nimbrel \"exe\" file : This will write the directory of the Nimbrel data "
+    "files to the registry.\r\n\r\n";
+
+class Saver : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string scr = saver_under_test();
+        if (scr.empty()) GTEST_SKIP() << "NIMBREL_SCR is not set: no saver to test";
+        ASSERT_TRUE(file_exists(scr)) << "the saver " << scr << " does not exist";
+        std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace_if(
+            tag.begin(), tag.end(), [](char c) { return !isalnum(c); }, '-');
+        install_ = std::make_unique<SaverInstall>(scr, tag);
+        ASSERT_TRUE(install_->ok()) << "could not prepare a folder for the saver";
+        ASSERT_TRUE(threshold_.set_number(kMouseThreshold));
+        ASSERT_TRUE(directory_.set_string(install_->data()));
+        const RECT screen = screen_rect();
+        centre_ = {screen.right / 2, screen.bottom / 2};
+        // Where the pointer is when the saver starts is where its movement is measured from.
+        SetCursorPos(centre_.x, centre_.y);
+    }
+
+    const SaverInstall& install() const { return *install_; }
+
+    // Palettes, one setting of busy rings, and an INI file that switches cycling off. The INI
+    // file leaves out Prompt_force_change, so the saver's write at exit is visible: it adds it.
+    void prepare_data(bool fix_speed = false, int frames_per_second = 30) {
+        ASSERT_TRUE(write_fixture_palettes(install().data() + "Palette"));
+        ASSERT_TRUE(
+            write_file(install().data() + kSettingsName,
+                       setting_block("E2E rings", busy_rings(fix_speed, frames_per_second))));
+        ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
+                              {{"Start_auto_cycling", "0"},
+                               {"Tagged_settings_only", "0"},
+                               {"Min_time", "7"},
+                               {"Max_time", "9"},
+                               {"Prompt_screen_change", "1"},
+                               {"Settings_file", kSettingsName}}));
+    }
+
+    // The options prepare_data wrote, as the saver writes them back at exit.
+    void expect_prepared_ini_written_back() {
+        const IniSection ini = read_ini(install().data_ini(), kIniSection);
+        ASSERT_TRUE(ini.found) << "no [" << kIniSection << "] in " << install().data_ini();
+        const std::pair<const char*, const char*> expected[] = {{"Start_auto_cycling", "0"},
+                                                                {"Tagged_settings_only", "0"},
+                                                                {"Min_time", "7"},
+                                                                {"Max_time", "9"},
+                                                                {"Prompt_screen_change", "1"},
+                                                                {"Prompt_force_change", "1"},
+                                                                {"Settings_file", kSettingsName}};
+        for (const auto& [key, value] : expected) {
+            const std::string* seen = ini.find(key);
+            ASSERT_NE(seen, nullptr) << key << " missing from the INI file written at exit";
+            EXPECT_EQ(*seen, value) << key;
+        }
+        EXPECT_FALSE(file_exists(install().bin_ini()))
+            << "an INI file appeared next to the saver although the registry names a data folder";
+    }
+
+    // Waits for the saver's full-screen window; answers it or null.
+    HWND full_screen_window(const Process& saver, Millis timeout) {
+        const RECT screen = screen_rect();
+        HWND found = nullptr;
+        wait_until(
+            [&] {
+                for (HWND w : saver.visible_top_windows())
+                    if (const RECT r = describe(w).rect; EqualRect(&r, &screen)) found = w;
+                return found != nullptr;
+            },
+            timeout);
+        return found;
+    }
+
+    // Captures the screen until it shows rings; answers the seconds since the saver started,
+    // or a negative number after `timeout`.
+    double wait_for_rings(const Process& saver, Millis timeout, Image* last = nullptr) {
+        Image shot;
+        double seen_at = -1;
+        wait_until(
+            [&] {
+                shot = capture_screen();
+                if (shows_rings(shot)) seen_at = seconds_since(saver.start_time());
+                return seen_at >= 0 || !saver.running();
+            },
+            timeout, Millis(2));
+        if (last) *last = shot;
+        return seen_at;
+    }
+
+    POINT centre_{};
+    RegistryValueGuard directory_{kNimbrelKey, "Directory"};
+    RegistryValueGuard threshold_{kSaverOptionsKey, "Mouse Threshold"};
+
+  private:
+    std::unique_ptr<SaverInstall> install_;
+};
+
+// ------------------------------------------------------------------------------------------------
+TEST_F(Saver, FullScreenShowsChangingRingsAndEndsOnAKey) {
+    prepare_data();
+    const std::string ini_before = read_file(install().data_ini());
+    Process saver(install().exe(), "/s");
+    ASSERT_TRUE(saver.started());
+
+    Image shot;
+    const double first_rings = wait_for_rings(saver, Millis(2000), &shot);
+    ASSERT_GE(first_rings, 0) << "no rings within 2 s; the screen: " << summary(shot)
+                              << windows_of(saver);
+    report("first_rings_ms", first_rings * 1000, "ms from process start to rings on the screen");
+
+    HWND window = full_screen_window(saver, Millis(500));
+    ASSERT_NE(window, nullptr) << "no window covers the screen:" << windows_of(saver);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) << "not topmost";
+
+    const Image a = capture_screen();
+    Sleep(500);
+    const Image b = capture_screen();
+    EXPECT_TRUE(shows_rings(a)) << summary(a);
+    EXPECT_TRUE(shows_rings(b)) << summary(b);
+    EXPECT_GT(difference(a, b), 0.001) << "the picture did not change in 0.5 s";
+    std::printf("[   INFO   ] rings: %s; %.1f%% of the pixels changed in 0.5 s\n",
+                summary(b).c_str(), difference(a, b) * 100);
+
+    // Inside the threshold the pointer may wander; the INI file is only written at exit.
+    move_mouse_to(centre_.x + 60, centre_.y - 40);
+    EXPECT_FALSE(saver.wait_exit(Millis(700))) << "a 72-pixel mouse move ended the saver";
+    EXPECT_EQ(read_file(install().data_ini()), ini_before) << "the INI file changed while running";
+
+    const auto pressed = Clock::now();
+    press_key(VK_SPACE);
+    ASSERT_TRUE(saver.wait_exit(Millis(1000))) << "still running 1 s after a key press";
+    report("key_to_exit_ms", seconds_since(pressed) * 1000, "ms from key press to process end");
+    EXPECT_EQ(saver.exit_code(), 0u);
+    expect_prepared_ini_written_back();
+    EXPECT_EQ(read_registry_string(kNimbrelKey, "Directory"), install().data())
+        << "the saver changed the registry value it only reads";
+}
+
+TEST_F(Saver, FullScreenEndsOnlyWhenTheMouseMovesBeyondTheThreshold) {
+    prepare_data();
+    Process saver(install().exe(), "/s");
+    ASSERT_GE(wait_for_rings(saver, Millis(2000)), 0) << windows_of(saver);
+
+    // Distance is measured in a straight line from where the pointer was at start.
+    const struct { int dx, dy; } moves[] = {{100, 0}, {0, -100}, {60, 80}, {-71, -70}, {101, 0}};
+    for (const auto& move : moves) {
+        move_mouse_to(centre_.x + move.dx, centre_.y + move.dy);
+        const POINT at = mouse_position();
+        ASSERT_EQ(at.x, centre_.x + move.dx);
+        ASSERT_EQ(at.y, centre_.y + move.dy);
+        const long long d2 = 1LL * move.dx * move.dx + 1LL * move.dy * move.dy;
+        const bool beyond = d2 > 1LL * kMouseThreshold * kMouseThreshold;
+        if (beyond) {
+            EXPECT_TRUE(saver.wait_exit(Millis(1000)))
+                << "a move of (" << move.dx << "," << move.dy << ") did not end the saver";
+            break;
+        }
+        EXPECT_FALSE(saver.wait_exit(Millis(400)))
+            << "a move of (" << move.dx << "," << move.dy << ") ended the saver";
+        if (!saver.running()) break;
+    }
+    EXPECT_FALSE(saver.running());
+}
+
+TEST_F(Saver, FixedSpeedOf30FramesASecondUsesLittleCpu) {
+    prepare_data(true, 30);
+    Process saver(install().exe(), "/s");
+    ASSERT_GE(wait_for_rings(saver, Millis(2000)), 0) << windows_of(saver);
+
+    const double cpu = cpu_percent_during(saver, Millis(3000));
+    report("cpu_percent_at_30fps", cpu, "% of one core with fix_speed on at 30 frames/s");
+    EXPECT_TRUE(saver.running());
+    EXPECT_TRUE(shows_rings(capture_screen())) << "the rings stopped";
+    EXPECT_LT(cpu, 10.0);
+}
+
+TEST_F(Saver, ShippedDataAnimatesWithDefaultOptions) {
+    const std::string shipped = shipped_data();
+    if (shipped.empty()) GTEST_SKIP() << "no shipped data folder (NIMBREL_DATA)";
+    ASSERT_TRUE(copy_tree(shipped, install().data().substr(0, install().data().size() - 1)));
+    DeleteFileA(install().data_ini().c_str()); // the defaults, as on a fresh installation
+
+    Process saver(install().exe(), "/s");
+    Image shot;
+    ASSERT_GE(wait_for_rings(saver, Millis(3000), &shot), 0)
+        << "no rings within 3 s from the shipped settings: " << summary(shot);
+    const Image a = capture_screen();
+    Sleep(500);
+    EXPECT_GT(difference(a, capture_screen()), 0.001) << "the picture did not change in 0.5 s";
+    press_key(VK_SPACE);
+    ASSERT_TRUE(saver.wait_exit(Millis(1000)));
+
+    // A fresh INI file: every key added by the saver, so in capitals, with the defaults.
+    const IniSection ini = read_ini(install().data_ini(), kIniSection);
+    const std::pair<const char*, const char*> defaults[] = {
+        {"START_AUTO_CYCLING", "1"},
+        {"TAGGED_SETTINGS_ONLY", "1"},
+        {"MIN_TIME", "30"},
+        {"MAX_TIME", "60"},
+        {"PROMPT_SCREEN_CHANGE", "1"},
+        {"PROMPT_FORCE_CHANGE", "1"},
+        {"SETTINGS_FILE", "Nimbrel_32_Settings.cmp"},
+        {"EMULATE_PALETTE", "1"}};
+    for (const auto& [key, value] : defaults) {
+        const auto entry = std::find_if(ini.entries.begin(), ini.entries.end(),
+                                        [&](const auto& e) { return e.first == key; });
+        ASSERT_NE(entry, ini.entries.end()) << key << " not written (in capitals)";
+        EXPECT_EQ(entry->second, value) << key;
+    }
+}
+
+// ------------------------------------------------------------------------------------------------
+// Start-up problems: the saver shows why instead of animating, and still writes its INI file.
+struct StartupProblem {
+    const char* name;
+    enum class Registry { DataFolder, Missing, MissingFolder } registry;
+    bool palettes;
+    const char* settings_file; // Settings_file in the INI file; nullptr: no INI file
+    enum class Settings { Valid, Missing, Bytes } settings;
+    std::string_view bytes; // the settings file's content for Settings::Bytes
+    // The message, given the folder the registry names (with its trailing backslash); the
+    // alternatives are the ways the path may be joined.
+    std::vector<std::string> (*message)(const std::string& folder);
+    bool more_may_follow;
+    enum class IniAt { DataFolder, NextToSaver, Nowhere } ini;
+};
+
+const char kPleaseRun[] = "Please run the Nimbrel \"exe\" file : This will write the directory of "
+                          "the Nimbrel data files to the registry.\r\n\r\n";
+
+const StartupProblem kStartupProblems[] = {
+    {"NoRegistryValue",
+     StartupProblem::Registry::Missing,
+     true,
+     nullptr,
+     StartupProblem::Settings::Missing,
+     {},
+     [](const std::string&) { return std::vector<std::string>{kRegistryMessage}; },
+     true,
+     StartupProblem::IniAt::NextToSaver},
+    // The palette line that follows holds a long path, which widens the message's rectangle
+    // and so the wrapping of the lines above it: the whole text has to be laid out.
+    {"DataFolderMissing",
+     StartupProblem::Registry::MissingFolder,
+     false,
+     nullptr,
+     StartupProblem::Settings::Missing,
+     {},
+     [](const std::string& folder) {
+         const std::string invalid =
+             "The Nimbrel directory " + folder + " is invalid\r\n" + kPleaseRun;
+         const std::string palettes = "Nimbrel couldn't find any palettes in ";
+         return std::vector<std::string>{invalid + palettes + folder + "Palette\\\n",
+                                         invalid + palettes + folder + "\\Palette\\\n"};
+     },
+     false,
+     StartupProblem::IniAt::Nowhere},
+    {"PaletteFolderMissing",
+     StartupProblem::Registry::DataFolder,
+     false,
+     kSettingsName,
+     StartupProblem::Settings::Valid,
+     {},
+     [](const std::string& folder) {
+         const std::string text = "Nimbrel couldn't find any palettes in ";
+         return std::vector<std::string>{text + folder + "Palette\\\n",
+                                         text + folder + "\\Palette\\\n"};
+     },
+     false,
+     StartupProblem::IniAt::DataFolder},
+    {"SettingsFileMissing",
+     StartupProblem::Registry::DataFolder,
+     true,
+     "Absent.txt",
+     StartupProblem::Settings::Missing,
+     {},
+     [](const std::string& folder) {
+         return std::vector<std::string>{"Nimbrel could not find the settings file " + folder +
+                                         "Absent.txt\r\n\r\n"};
+     },
+     false,
+     StartupProblem::IniAt::DataFolder},
+    {"SettingsNotBlocks", StartupProblem::Registry::DataFolder, true, "Broken.txt",
+     StartupProblem::Settings::Bytes, "these are no settings\r\n",
+     [](const std::string&) {
+         return std::vector<std::string>{
+             "The Nimbrel settings file appears to have been corrupted\r\n\r\n"};
+     },
+     false, StartupProblem::IniAt::DataFolder},
+    // A packed file claiming a megabyte from three bytes of bit stream.
+    {"PackedSettingsTruncated", StartupProblem::Registry::DataFolder, true,
+     "Nimbrel_32_Settings.cmp", StartupProblem::Settings::Bytes,
+     std::string_view("\x00\x00\x10\x00\x5a\xa5\x3c", 7),
+     [](const std::string&) {
+         return std::vector<std::string>{
+             "The Nimbrel settings file appears to have been corrupted\r\n\r\n"};
+     },
+     false, StartupProblem::IniAt::DataFolder},
+};
+
+void PrintTo(const StartupProblem& problem, std::ostream* out) {
+    *out << problem.name;
+}
+
+class SaverStartupProblem : public Saver, public ::testing::WithParamInterface<StartupProblem> {};
+
+TEST_P(SaverStartupProblem, ShowsItsMessageAndNeverAnimates) {
+    const StartupProblem& problem = GetParam();
+    std::string folder = install().data();
+    switch (problem.registry) {
+    case StartupProblem::Registry::Missing:
+        ASSERT_TRUE(directory_.remove());
+        break;
+    case StartupProblem::Registry::MissingFolder:
+        folder = install().bin() + "nowhere\\";
+        ASSERT_TRUE(directory_.set_string(folder));
+        break;
+    case StartupProblem::Registry::DataFolder:
+        break;
+    }
+    if (problem.palettes) {
+        ASSERT_TRUE(write_fixture_palettes(install().data() + "Palette"));
+    }
+    if (problem.settings_file) {
+        ASSERT_TRUE(
+            write_ini(install().data_ini(), kIniSection,
+                      {{"Start_auto_cycling", "0"}, {"Settings_file", problem.settings_file}}));
+        const std::string path = install().data() + problem.settings_file;
+        if (problem.settings == StartupProblem::Settings::Valid) {
+            ASSERT_TRUE(write_file(path, setting_block("E2E rings", busy_rings())));
+        } else if (problem.settings == StartupProblem::Settings::Bytes) {
+            ASSERT_TRUE(write_file(path, std::string(problem.bytes)));
+        }
+    }
+
+    Process saver(install().exe(), "/s");
+    ASSERT_NE(full_screen_window(saver, Millis(3000)), nullptr)
+        << "no full-screen window:" << windows_of(saver);
+
+    // Watch for 1.5 s: the message must be found, and nothing may ever look like rings.
+    const std::vector<std::string> message = problem.message(folder);
+    TextMatch match;
+    int most_colours = 0;
+    double most_lit = 0;
+    Image last;
+    const auto from = Clock::now();
+    while (seconds_since(from) < 1.5 && saver.running()) {
+        last = capture_screen();
+        most_colours = std::max(most_colours, distinct_colours(last, 64));
+        most_lit = std::max(most_lit, non_black_fraction(last));
+        if (!match.found) match = match_message(last, message, problem.more_may_follow);
+        Sleep(30);
+    }
+    EXPECT_TRUE(match.found) << "the message was not recognised: " << match.detail;
+    if (match.found)
+        std::printf("[   INFO   ] message recognised (%s); at most %d colours, %.2f%% lit\n",
+                    match.font.c_str(), most_colours, most_lit * 100);
+    EXPECT_LT(most_colours, 8) << "animated? " << summary(last);
+    EXPECT_LT(most_lit, 0.03) << "more than a message is drawn: " << summary(last);
+
+    press_key(VK_SPACE);
+    ASSERT_TRUE(saver.wait_exit(Millis(1000))) << "still running 1 s after a key press";
+
+    switch (problem.ini) {
+    case StartupProblem::IniAt::NextToSaver: {
+        // No data folder known: the INI file goes next to the saver, holding the options as
+        // they stood without one.
+        const IniSection ini = read_ini(install().bin_ini(), kIniSection);
+        ASSERT_TRUE(ini.found) << "no INI file next to the saver";
+        for (const char* key :
+             {"Start_auto_cycling", "Tagged_settings_only", "Min_time", "Max_time",
+              "Prompt_screen_change", "Prompt_force_change", "Settings_file"})
+            EXPECT_NE(ini.find(key), nullptr) << key;
+        break;
+    }
+    case StartupProblem::IniAt::DataFolder: {
+        const IniSection ini = read_ini(install().data_ini(), kIniSection);
+        ASSERT_TRUE(ini.found);
+        ASSERT_NE(ini.find("Settings_file"), nullptr);
+        EXPECT_EQ(*ini.find("Settings_file"), problem.settings_file);
+        EXPECT_NE(ini.find("Prompt_force_change"), nullptr) << "the INI file was not written";
+        EXPECT_FALSE(file_exists(install().bin_ini()));
+        break;
+    }
+    case StartupProblem::IniAt::Nowhere:
+        EXPECT_FALSE(file_exists(install().bin_ini()));
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, SaverStartupProblem, ::testing::ValuesIn(kStartupProblems),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------------------------------------------------
+TEST_F(Saver, PreviewFillsItsHostAndEndsWithIt) {
+    prepare_data();
+    HostWindow host(152, 112);
+    ASSERT_NE(host.handle(), nullptr);
+    Process saver(install().exe(), "/p " + host.decimal_handle());
+    ASSERT_TRUE(saver.started());
+
+    // The saver's window inside the host, as large as the host's client area.
+    RECT host_area{};
+    GetClientRect(host.handle(), &host_area);
+    MapWindowPoints(host.handle(), nullptr, reinterpret_cast<POINT*>(&host_area), 2);
+    HWND preview = nullptr;
+    std::string children;
+    wait_until(
+        [&] {
+            children.clear();
+            for (HWND w : child_windows(host.handle())) {
+                const WindowInfo info = describe(w);
+                children += "\n  " + to_string(info);
+                if (info.process == saver.id() && info.visible &&
+                    EqualRect(&info.rect, &host_area) && child_windows(w).empty())
+                    preview = w;
+            }
+            return preview != nullptr || !saver.running();
+        },
+        Millis(3000));
+    const auto shown = Clock::now();
+    ASSERT_NE(preview, nullptr) << "no saver window fills the host; its children:" << children
+                                << "\nthe saver's top-level windows:" << windows_of(saver);
+    EXPECT_TRUE(saver.visible_top_windows().empty())
+        << "the preview shows windows outside its host:" << windows_of(saver);
+
+    const ForeignCapture how = foreign_child_capture();
+    if (how == ForeignCapture::None) {
+        std::printf("[   INFO   ] a child window of another process cannot be captured here; "
+                    "the preview's pixels are not checked\n");
+        RecordProperty("preview_pixels", "not observable");
+        // Its work can be: the waiting text is a redraw every 20 ms, the rings of a setting
+        // without fixed speed run at a 1 ms frame interval. About 2 s of waiting come first.
+        const double waiting = cpu_percent_during(saver, Millis(600));
+        Sleep(DWORD(std::max(0.0, 3.2 - seconds_since(shown)) * 1000));
+        const double running = cpu_percent_during(saver, Millis(1000));
+        report("preview_cpu_percent_waiting", waiting, "% of one core, first 0.6 s");
+        report("preview_cpu_percent_running", running, "% of one core, 3.2 s to 4.2 s");
+        EXPECT_GT(running, 2 * waiting + 3) << "the preview does not seem to start its rings";
+        EXPECT_TRUE(saver.running()) << "the preview ended by itself";
+    } else {
+        Image shot;
+        ASSERT_TRUE(wait_until(
+            [&] {
+                shot = capture_foreign_child(preview, how);
+                return shows_rings(shot);
+            },
+            Millis(3000), Millis(20)))
+            << "no rings in the preview within 3 s (" << to_string(how) << "): " << summary(shot);
+        Sleep(700);
+        EXPECT_GT(difference(shot, capture_foreign_child(preview, how)), 0.001);
+    }
+    EXPECT_TRUE(saver.visible_top_windows().empty())
+        << "the preview opened windows outside its host:" << windows_of(saver);
+
+    host.destroy();
+    EXPECT_TRUE(saver.wait_exit(Millis(2000))) << "still running 2 s after its host was destroyed";
+    expect_prepared_ini_written_back();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Command lines the saver must refuse: it ends at once, shows nothing, still writes its INI file.
+std::string not_a_window() {
+    ULONG_PTR n = 0x7FFF0000;
+    while (IsWindow(reinterpret_cast<HWND>(n)))
+        n += 2;
+    return std::to_string(n);
+}
+
+TEST_F(Saver, RefusedCommandLinesEndAtOnceWithoutAWindow) {
+    prepare_data();
+    for (const std::string& args :
+         {"/p " + not_a_window(), std::string("/p"), std::string("/x"), std::string("-q 12")}) {
+        SCOPED_TRACE("arguments: " + args);
+        DeleteFileA(install().data_ini().c_str());
+        Process saver(install().exe(), args);
+        ASSERT_TRUE(saver.started());
+        bool showed = false;
+        wait_until(
+            [&] {
+                showed = showed || !saver.visible_top_windows().empty();
+                return !saver.running();
+            },
+            Millis(3000), Millis(5));
+        EXPECT_FALSE(saver.running()) << "still running after 3 s:" << windows_of(saver);
+        EXPECT_FALSE(showed) << "a window was shown";
+        report("refused_exit_ms", seconds_since(saver.start_time()) * 1000, "ms from start to end");
+        saver.wait_exit(Millis(2000));
+        EXPECT_EQ(saver.exit_code(), 0u);
+        EXPECT_TRUE(read_ini(install().data_ini(), kIniSection).found)
+            << "no INI file written at exit";
+    }
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Measures the real saver under Wine on a private Xvfb: time from process start to the first ring
+# on screen, CPU use while it runs one setting, and how fast a key ends it.
+#   tests/perf/saver_perf.sh "Triangle Tunnel" [1024x768x24] [seconds]
+# The setting comes from data/Nimbrel_32_Settings.txt; CPU is counted for the saver process, the
+# wineserver and Xvfb (what the machine spends on showing the saver).
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+NAME=${1:?setting name}
+SCREEN=${2:-1024x768x24}
+SECS=${3:-10}
+OUT=$ROOT/build/perf
+rm -rf "$OUT/data"
+mkdir -p "$OUT/data"
+cp -r "$ROOT/data/Palette" "$OUT/data/"
+awk -v name="$NAME" '/^\{ / { keep = (substr($0, 3) == name "\r") } keep' \
+    "$ROOT/data/Nimbrel_32_Settings.txt" >"$OUT/data/one.txt"
+[[ -s $OUT/data/one.txt ]] || { echo "no setting named $NAME" >&2; exit 1; }
+printf '[Nimbrel_start]\r\nSettings_file=one.txt\r\nTagged_settings_only=0\r\n' \
+    >"$OUT/data/Nimbrel_32_Config.ini"
+
+# shellcheck source=tests/wine-env.sh
+source "$ROOT/tests/wine-env.sh"
+trap nimbrel_env_stop EXIT
+nimbrel_wine_env "$ROOT/build/wineprefix"
+nimbrel_xvfb_start "$SCREEN"
+nimbrel_wine_prefix_init
+# Xvfb runs no window manager: without this Wine waits 2 s for one when a full-screen window goes.
+wine reg add 'HKEY_CURRENT_USER\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+export NIMBREL_PERF_SCR NIMBREL_PERF_DATA NIMBREL_PERF_SECONDS=$((SECS + 2))
+NIMBREL_PERF_SCR=$(winepath -w "$ROOT/build/win64/Nimbrel_32_Saver.scr")
+NIMBREL_PERF_DATA="$(winepath -w "$OUT/data")\\"
+wine "$ROOT/build/win64/nimbrel_win32_tests.exe" --gtest_also_run_disabled_tests \
+    --gtest_filter='AppPerf.*' >"$OUT/driver.log" 2>&1 &
+driver=$!
+for _ in $(seq 100); do grep -q 'saver pid' "$OUT/driver.log" 2>/dev/null && break; sleep 0.1; done
+sleep 1 # past the start-up
+saver=$(pgrep -f 'Nimbrel_32_Saver.scr /s' | head -1)
+server=$(pgrep -f "wineserver" -n)
+hz=$(getconf CLK_TCK)
+s0=$(ticks "$saver"); w0=$(ticks "$server"); x0=$(ticks "$NIMBREL_XVFB_PID")
+sleep "$SECS"
+s1=$(ticks "$saver"); w1=$(ticks "$server"); x1=$(ticks "$NIMBREL_XVFB_PID")
+wait "$driver" || true
+wine reg delete 'HKEY_CURRENT_USER\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+grep -E 'first ring|key to' "$OUT/driver.log"
+awk -v s=$((s1 - s0)) -v w=$((w1 - w0)) -v x=$((x1 - x0)) -v hz="$hz" -v t="$SECS" 'BEGIN {
+    printf "CPU over %d s: saver %.1f %%, wineserver %.1f %%, Xvfb %.1f %% of one core\n",
+        t, 100 * s / hz / t, 100 * w / hz / t, 100 * x / hz / t }'

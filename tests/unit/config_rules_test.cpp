@@ -1,0 +1,133 @@
+#include "dialogs/config_rules.h"
+#include "settings/registry.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace nimbrel {
+namespace {
+
+TEST(ConfigRules, TimesValidOnlyWithinLimitsAndInOrder) {
+    const struct {
+        std::int32_t min, max;
+        bool valid;
+    } cases[] = {
+        {1, 1, true},
+        {30, 60, true},
+        {1, 3600, true},
+        {3600, 3600, true},
+        {0, 60, false},
+        {-1, 60, false},
+        {61, 60, false},
+        {1, 3601, false},
+        {30, 5000, false},
+        {0, 0, false},
+        {std::numeric_limits<std::int32_t>::min(), 1, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Times_valid(c.min, c.max), c.valid) << c.min << ".." << c.max;
+    EXPECT_STREQ(Invalid_times_message,
+                 "Min and Max time settings are invalid \n    (1->3600 allowed) and Min<=Max");
+}
+
+TEST(ConfigRules, TimeBoxesReadTheirLeadingNumber) {
+    const struct {
+        const char* text;
+        std::int32_t leading;
+        std::optional<std::int32_t> strict;
+    } cases[] = {
+        {"30", 30, 30},
+        {"  45", 45, 45},
+        {"45 ", 45, 45},
+        {"-7", -7, -7},
+        {"+8", 8, 8},
+        {"12abc", 12, std::nullopt},
+        {"abc", 0, std::nullopt},
+        {"", 0, std::nullopt},
+        {"- 5", 0, std::nullopt},
+        {"0x10", 0, std::nullopt},
+        {"010", 10, 10}, // decimal, not octal
+        {"99999999999", std::numeric_limits<std::int32_t>::max(), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Leading_integer(c.text), c.leading) << c.text;
+        EXPECT_EQ(Strict_integer(c.text), c.strict) << c.text;
+    }
+    EXPECT_EQ(Invalid_integer_message("1x"), "'1x' is not a valid integer value");
+}
+
+TEST(ConfigRules, LeavingATimeBoxDecidesTheOtherLimit) {
+    EXPECT_EQ(Min_time_exit("20", 60).value, 20);
+    EXPECT_TRUE(Min_time_exit("20", 60).limit);
+    EXPECT_TRUE(Min_time_exit("60", 60).limit);
+    EXPECT_FALSE(Min_time_exit("61", 60).limit);
+    EXPECT_FALSE(Min_time_exit("0", 60).limit); // the Options tab comes forward instead
+    EXPECT_FALSE(Min_time_exit("x", 60).limit);
+    EXPECT_TRUE(Max_time_exit("5000", 30).limit); // the up-down limit is OK's business
+    EXPECT_FALSE(Max_time_exit("29", 30).limit);
+    EXPECT_FALSE(Max_time_exit("0", 0).limit);
+    EXPECT_EQ(Max_time_exit(" 7s", 1).value, 7);
+}
+
+TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
+    nimbrel_test::Temp_folder folder;
+    Nimbrel_Options options(Fixed_registry(std::nullopt), folder.dir());
+    options.Min_time = 30;
+    options.Max_time = 60;
+    options.Start_auto_cycling = true;
+    options.Tagged_settings_only = true;
+
+    Option_boxes boxes = Boxes_from_options(options);
+    EXPECT_TRUE(boxes.cycling);
+    EXPECT_TRUE(boxes.cycle_tagged);
+    EXPECT_EQ(boxes.min_time, "30");
+    EXPECT_EQ(boxes.max_time, "60");
+    EXPECT_EQ(boxes.allow_change, !options.Prompt_screen_change);
+    EXPECT_TRUE(boxes.emulate_palette);
+
+    boxes = {false, false, "5", "20", true, false, false};
+    EXPECT_EQ(Options_from_boxes(boxes, options), std::nullopt);
+    EXPECT_FALSE(options.Auto_cycling);
+    EXPECT_FALSE(options.Start_auto_cycling);
+    EXPECT_FALSE(options.Tagged_settings_only);
+    EXPECT_EQ(options.Min_time, 5);
+    EXPECT_EQ(options.Max_time, 20);
+    EXPECT_FALSE(options.Prompt_screen_change);
+    EXPECT_TRUE(options.Prompt_force_change);
+    EXPECT_FALSE(options.Emulate_palette);
+
+    // A bad Max: what came before it is kept, what comes after is not done.
+    boxes = {true, true, "7", "2x", false, true, true};
+    EXPECT_EQ(Options_from_boxes(boxes, options), "'2x' is not a valid integer value");
+    EXPECT_TRUE(options.Start_auto_cycling);
+    EXPECT_EQ(options.Min_time, 7);
+    EXPECT_EQ(options.Max_time, 20);
+    EXPECT_FALSE(options.Prompt_screen_change);
+    EXPECT_FALSE(options.Emulate_palette);
+}
+
+TEST(ConfigRules, ListScrollsToShowTheSelectionOnTheNinthRow) {
+    const struct {
+        int index, count, top;
+    } cases[] = {
+        {3, 40, 0},   {20, 40, 12}, {35, 40, 25}, {8, 40, 0}, {7, 40, 0},
+        {32, 40, 24}, {33, 40, 25}, {39, 40, 25}, {0, 1, 0},  {5, 10, 0},
+        {9, 10, 0},   {0, 0, 0},    {8, 16, 0},   {9, 16, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Top_row(c.index, c.count), c.top) << c.index << " of " << c.count;
+}
+
+TEST(ConfigRules, HeaderAndTagColumn) {
+    EXPECT_EQ(Name_header(40), "Name        40 Settings in file");
+    EXPECT_EQ(Name_header(0), "Name        0 Settings in file");
+    EXPECT_EQ(Name_section_width(306, 42, 17), 247);
+    EXPECT_FALSE(In_tag_column(247, 247));
+    EXPECT_TRUE(In_tag_column(248, 247));
+    EXPECT_FALSE(In_tag_column(0, 247));
+}
+
+} // namespace
+} // namespace nimbrel

@@ -1,0 +1,354 @@
+#include "app/saver_window_core.h"
+#include "engine/speed.h"
+#include "settings/random.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace nimbrel;
+using namespace nimbrel_test;
+
+namespace {
+
+struct Drawn {
+    std::string text;
+    MessageRect rect;
+    bool white;
+};
+
+class FakeEngine : public RingAnimation {
+  public:
+    FakeEngine(int fps, int* steps) : fps_(fps), steps_(steps) {}
+    void frame_step() override { ++*steps_; }
+    std::int32_t design_fps() const override { return fps_; }
+
+  private:
+    int fps_;
+    int* steps_;
+};
+
+class FakeDialog : public ConfigDialogLink {
+  public:
+    void Fill_settings_list(int index) override { filled.push_back(index); }
+    std::vector<int> filled;
+};
+
+// A window whose text is always text_w x text_h pixels.
+class FakeHost : public SaverWindowHost {
+  public:
+    int w = 640, h = 480;
+    int text_w = 100, text_h = 26;
+    int blacks = 0, engines_made = 0, frame_steps = 0, not_256_writes = 0;
+    std::vector<Drawn> drawn;
+    TimerSetting change{}, frame{};
+    FakeDialog* dialog = nullptr;
+
+    int width() const override { return w; }
+    int height() const override { return h; }
+    void fill_black() override { ++blacks; }
+    MessageRect measure_text(const std::string&, const MessageRect& r) override {
+        return MessageRect{r.left, r.top, r.left + text_w, r.top + text_h};
+    }
+    void draw_text(const std::string& text, const MessageRect& r, bool white) override {
+        drawn.push_back(Drawn{text, r, white});
+    }
+    void write_not_256_mode() override { ++not_256_writes; }
+    void change_timer(const TimerSetting& t) override { change = t; }
+    void frame_timer(const TimerSetting& t) override { frame = t; }
+    ConfigDialogLink* config_dialog() override { return dialog; }
+    std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override {
+        ++engines_made;
+        return std::make_unique<FakeEngine>(params.pos(Param::speed_scroll), &frame_steps);
+    }
+
+    const Drawn& last_white() const {
+        for (auto it = drawn.rbegin(); it != drawn.rend(); ++it)
+            if (it->white) return *it;
+        throw std::runtime_error("nothing drawn");
+    }
+};
+
+std::string setting_block(const std::string& name, const std::string& lines = "") {
+    return "{ " + name + "\r\n" + lines + "}\r\n";
+}
+
+// An options record on a data folder holding the given settings text (plain, not packed).
+struct Fixture {
+    Temp_folder folder;
+    Nimbrel_Options options;
+    FakeHost host;
+    SaverWindowCore core;
+
+    explicit Fixture(const std::string& settings_text)
+        : options(Fixed_registry(folder.dir()), folder.dir()), core(host, options) {
+        options.Settings_file = "settings.txt";
+        if (!settings_text.empty()) write_text(folder.file("settings.txt"), settings_text);
+        options.Min_time = options.Max_time = 30;
+        options.Auto_cycling = true;
+        options.Tagged_settings_only = false;
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            core.Change_timer_event();
+    }
+};
+
+const std::string Three_settings =
+    setting_block("A", "fix_speed TRUE\r\nspeed_scroll 1 200 25\r\n") +
+    setting_block("B", "speed_scroll 1 200 7\r\n") + setting_block("C");
+
+} // namespace
+
+TEST(SaverWindowCore, CountdownAndLoadingByRunMode) {
+    struct Case {
+        const char* name;
+        bool host_preview;
+        int waiting_ticks; // ticks that draw the waiting text
+    } cases[] = {{"full screen: the first tick already loads", false, 0},
+                 {"host preview: about two seconds of waiting", true, 98}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f(Three_settings);
+        f.core.FormShow(c.host_preview, 1);
+        EXPECT_EQ(f.options.Error_text, Waiting_text);
+        EXPECT_TRUE(f.host.change.enabled);
+        EXPECT_EQ(f.host.change.interval_ms, 20u);
+
+        f.ticks(c.waiting_ticks);
+        for (const Drawn& d : f.host.drawn)
+            EXPECT_EQ(d.text, Waiting_text);
+        EXPECT_EQ(f.host.engines_made, 0);
+
+        f.ticks(1); // the loading text, laid out anew (one fill)
+        const int blacks = f.host.blacks;
+        EXPECT_EQ(f.host.last_white().text, Loading_text);
+        EXPECT_FALSE(f.core.running);
+
+        f.ticks(1); // loads and starts
+        EXPECT_TRUE(f.core.running);
+        EXPECT_EQ(f.host.engines_made, 1);
+        EXPECT_EQ(f.options.Error_text, "");
+        EXPECT_GT(f.host.blacks, blacks);
+        EXPECT_EQ(f.host.last_white().text, Loading_text); // nothing drawn after loading
+        EXPECT_TRUE(f.host.frame.enabled);
+        EXPECT_EQ(f.host.change.interval_ms, 30000u);
+        EXPECT_TRUE(f.host.change.enabled);
+    }
+}
+
+TEST(SaverWindowCore, StartupErrorsShowInsteadOfTheRings) {
+    struct Case {
+        const char* name;
+        std::string settings_text; // empty: no file at all
+        bool error_before_show;
+        std::string expected_start;
+    } cases[] = {
+        {"missing settings file", "", false, "Nimbrel could not find the settings file "},
+        {"corrupt settings file", "no block here\r\n", false,
+         "The Nimbrel settings file appears to have been corrupted"},
+        {"empty settings file", " ", false,
+         "The Nimbrel settings file appears to have been corrupted"},
+        {"error known at show: no countdown", Three_settings, true, "earlier problem"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f(c.settings_text);
+        if (c.settings_text == " ") write_text(f.folder.file("settings.txt"), "");
+        if (c.error_before_show) f.options.add(err_no_palettes, "earlier problem\n");
+        f.core.FormShow(false, 5);
+        f.ticks(50);
+        EXPECT_FALSE(f.core.running);
+        EXPECT_EQ(f.host.engines_made, 0);
+        EXPECT_NE(f.options.Error_set, 0);
+        ASSERT_FALSE(f.host.drawn.empty());
+        const std::string shown = f.host.last_white().text;
+        EXPECT_EQ(shown, f.options.Error_text);
+        // The message keeps bouncing, also after a failed load.
+        EXPECT_TRUE(f.host.change.enabled);
+        EXPECT_EQ(f.host.change.interval_ms, 20u);
+        const std::size_t drawn = f.host.drawn.size();
+        f.ticks(5);
+        EXPECT_EQ(f.host.drawn.size(), drawn + 10);
+        EXPECT_EQ(shown.rfind(c.expected_start, 0), 0u) << shown;
+    }
+}
+
+TEST(SaverWindowCore, MessageLayoutAndBounce) {
+    struct Case {
+        const char* name;
+        int w, h, text_w, text_h;
+        MessageRect laid_out;
+    } cases[] = {
+        {"centred, halves truncated", 641, 481, 100, 26, {270, 227, 370, 253}},
+        {"odd leftover", 300, 100, 151, 27, {74, 36, 225, 63}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f("");
+        f.options.add(err_no_palettes, "x\n");
+        f.host.w = c.w;
+        f.host.h = c.h;
+        f.host.text_w = c.text_w;
+        f.host.text_h = c.text_h;
+        f.core.FormShow(false, 77);
+        f.ticks(1);
+        ASSERT_EQ(f.host.drawn.size(), 2u);
+        EXPECT_EQ(f.host.drawn[0].rect, c.laid_out); // erased where it was laid out
+        EXPECT_FALSE(f.host.drawn[0].white);
+        const int dx = f.host.drawn[1].rect.left - c.laid_out.left;
+        const int dy = f.host.drawn[1].rect.top - c.laid_out.top;
+        EXPECT_GE(dx, -2);
+        EXPECT_LE(dx, 2);
+        EXPECT_GE(dy, -2);
+        EXPECT_LE(dy, 2);
+        // Bounces off every edge and never leaves the window.
+        for (int i = 0; i < 2000; ++i) {
+            f.ticks(1);
+            const MessageRect& r = f.host.drawn.back().rect;
+            ASSERT_GE(r.left, 0);
+            ASSERT_GE(r.top, 0);
+            ASSERT_LE(r.right, c.w);
+            ASSERT_LE(r.bottom, c.h);
+            ASSERT_EQ(r.right - r.left, c.text_w);
+        }
+    }
+}
+
+TEST(SaverWindowCore, MessageTooBigForTheWindowSitsInTheCorner) {
+    struct Case {
+        int w, h;
+    } cases[] = {{80, 200}, {200, 10}, {40, 20}};
+    for (const Case& c : cases) {
+        Fixture f("");
+        f.options.add(err_no_palettes, "x\n");
+        f.host.w = c.w;
+        f.host.h = c.h;
+        f.host.text_w = 150;
+        f.host.text_h = 39;
+        f.core.FormShow(false, 3);
+        f.ticks(3);
+        const Drawn& d = f.host.last_white();
+        EXPECT_EQ(d.rect.left, 0);
+        EXPECT_EQ(d.rect.top, 0);
+        EXPECT_EQ(f.core.msg_dx(), 0);
+        EXPECT_EQ(f.core.msg_dy(), 0);
+    }
+}
+
+TEST(SaverWindowCore, CyclingAndFrameTimer) {
+    Fixture f(Three_settings);
+    f.core.FormShow(false, 9);
+    f.ticks(2);
+    ASSERT_TRUE(f.core.running);
+    for (int i = 0; i < 30; ++i) {
+        f.core.Change_timer_event(); // the cycle time is up: a new random setting, a new engine
+        const int fps = f.core.params_form()->pos(Param::speed_scroll);
+        const bool fix = f.core.params_form()->on(Param::fix_speed);
+        EXPECT_EQ(f.host.frame.interval_ms, fix ? 1000u / static_cast<unsigned>(fps) : 1u);
+        EXPECT_EQ(f.host.change.interval_ms, 30000u);
+        EXPECT_TRUE(f.host.change.enabled);
+    }
+    EXPECT_EQ(f.host.engines_made, 31); // a repeated pick restarts that setting too
+
+    f.core.Frame_timer_event();
+    f.core.Frame_timer_event();
+    EXPECT_EQ(f.host.frame_steps, 2);
+    EXPECT_EQ(f.host.not_256_writes, 0);
+    not_256_mode() = true;
+    f.core.Frame_timer_event();
+    not_256_mode() = false;
+    EXPECT_EQ(f.host.not_256_writes, 1);
+
+    f.core.running = false; // frozen by the dialog: ticks do nothing
+    f.core.Frame_timer_event();
+    EXPECT_EQ(f.host.frame_steps, 3);
+}
+
+TEST(SaverWindowCore, CyclingOffKeepsTheFirstSetting) {
+    Fixture f(Three_settings);
+    f.options.Auto_cycling = false;
+    f.core.FormShow(false, 9);
+    f.ticks(2);
+    ASSERT_TRUE(f.core.running);
+    EXPECT_FALSE(f.host.change.enabled);
+}
+
+TEST(SaverWindowCore, ExplicitPicksFromTheDialog) {
+    Fixture f(Three_settings);
+    FakeDialog dialog;
+    f.core.FormShow(false, 9);
+    f.ticks(1);
+    f.host.dialog = &dialog; // a dialog shows: no cycling, the list follows random picks
+    f.ticks(1);
+    ASSERT_TRUE(f.core.running);
+    ASSERT_EQ(dialog.filled.size(), 1u);
+    EXPECT_EQ(dialog.filled[0], f.core.current_setting());
+    EXPECT_FALSE(f.host.change.enabled);
+
+    const int engines = f.host.engines_made;
+    f.core.Change_setting(f.core.current_setting()); // the one on show: nothing
+    EXPECT_EQ(f.host.engines_made, engines);
+    const int other = (f.core.current_setting() + 1) % 3;
+    f.core.Change_setting(other);
+    EXPECT_EQ(f.core.current_setting(), other);
+    EXPECT_EQ(f.host.engines_made, engines + 1);
+    EXPECT_EQ(dialog.filled.size(), 1u); // explicit picks are not echoed to the list
+    for (int bad : {3, 99, -5}) {
+        f.core.Change_setting(bad);
+        EXPECT_EQ(f.core.current_setting(), other);
+    }
+    // Setting 0 asks for 25 fps with fix_speed; setting 1 does not fix the speed.
+    f.core.Change_setting(0);
+    EXPECT_EQ(f.host.frame.interval_ms, 40u);
+    f.core.Change_setting(1);
+    EXPECT_EQ(f.host.frame.interval_ms, 1u);
+}
+
+TEST(SaverWindowCore, HideStopsAndTheNextShowStartsAgain) {
+    Fixture f(Three_settings);
+    f.core.FormShow(false, 9);
+    f.ticks(2);
+    ASSERT_TRUE(f.core.running);
+    f.core.FormHide();
+    EXPECT_FALSE(f.core.running);
+    EXPECT_EQ(f.core.engine(), nullptr);
+    EXPECT_EQ(f.core.params_form(), nullptr);
+    EXPECT_NE(f.core.settings_file(), nullptr);
+    EXPECT_FALSE(f.host.change.enabled);
+    f.core.Frame_timer_event();
+    EXPECT_EQ(f.host.frame_steps, 0);
+
+    f.core.FormShow(false, 10);
+    EXPECT_EQ(f.options.Error_text, Waiting_text);
+    f.ticks(2);
+    EXPECT_TRUE(f.core.running);
+    EXPECT_EQ(f.host.engines_made, 2);
+
+    f.core.FormDestroy();
+    EXPECT_EQ(f.core.settings_file(), nullptr);
+    EXPECT_EQ(f.core.engine(), nullptr);
+}
+
+TEST(SaverTiming, CycleSeconds) {
+    Window_random r;
+    r.seed(12345);
+    struct Range {
+        int min, max;
+    } ranges[] = {{30, 30}, {1, 3}, {5, 3600}};
+    for (const Range& g : ranges) {
+        int lo = g.max, hi = g.min;
+        for (int i = 0; i < 3000; ++i) {
+            const int s = cycle_seconds(g.min, g.max, r);
+            lo = std::min(lo, s);
+            hi = std::max(hi, s);
+        }
+        if (g.max - g.min < 10) {
+            EXPECT_EQ(lo, g.min);
+            EXPECT_EQ(hi, g.max);
+        }
+        EXPECT_LE(hi, g.max);
+    }
+    EXPECT_EQ(cycle_seconds(5, 4, r), 5); // empty span: Min_time
+}

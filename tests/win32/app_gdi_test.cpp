@@ -1,0 +1,198 @@
+// The saver's drawing on real GDI: the palette-index pens and logical palette of a palettised
+// display, and the palette-emulation presenter that shows an indexed frame through the palette.
+#include "app/emulated_target_win32.h"
+#include "app/gdi_target_win32.h"
+#include "app/win32_api.h"
+#include "app/window_engine_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace nimbrel {
+namespace {
+
+// A memory DC holding a top-down 32-bit DIB section.
+class MemorySurface {
+  public:
+    MemorySurface(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+        PatBlt(dc_, 0, 0, w, h, WHITENESS);
+        GdiFlush();
+    }
+    ~MemorySurface() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    // 0xRRGGBB of one pixel, read from the section's memory.
+    std::uint32_t rgb(int x, int y) const {
+        GdiFlush();
+        std::uint32_t v;
+        std::memcpy(&v, static_cast<const std::uint8_t*>(bits_) + (y * w_ + x) * 4, 4);
+        return v & 0xFFFFFF;
+    }
+
+  private:
+    int w_, h_;
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+PaletteEntries test_palette() {
+    PaletteEntries p = standard_system_entries();
+    for (int i = 10; i < 246; ++i)
+        p[i] = PaletteEntry{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                            static_cast<std::uint8_t>(i * 7), PC_RESERVED};
+    return p;
+}
+
+std::uint32_t rgb_of(const PaletteEntry& e) {
+    return (std::uint32_t{e.red} << 16) | (std::uint32_t{e.green} << 8) | e.blue;
+}
+
+TEST(AppGdi, PensAndLogicalPaletteDrawInPaletteColours) {
+    ASSERT_TRUE(pen_table().create_pens());
+    ASSERT_TRUE(pen_table().create_pens()); // a second window shares them
+    EXPECT_NE(pen_table().pen(10), nullptr);
+
+    MemorySurface mem(32, 16);
+    GdiPalette palette;
+    const PaletteEntries entries = test_palette();
+    EXPECT_TRUE(palette.create(entries));
+    ASSERT_NE(palette.handle(), nullptr);
+    GdiWindowTarget target(mem.dc(), 32, 16, &palette);
+
+    ASSERT_TRUE(target.begin_frame());
+    target.fill_black();
+    const Point line[] = {{2, 3}, {12, 3}, {12, 9}};
+    target.polyline(line, 3, 40);
+    target.pixel(20, 12, 77);
+    ASSERT_TRUE(target.end_frame());
+
+    struct Case {
+        int x, y;
+        std::uint32_t rgb;
+    } cases[] = {{2, 3, rgb_of(entries[40])},
+                 {11, 3, rgb_of(entries[40])},
+                 {12, 5, rgb_of(entries[40])},
+                 {12, 9, 0}, // a polyline leaves out its last pixel
+                 {20, 12, rgb_of(entries[77])},
+                 {0, 0, 0},
+                 {31, 15, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(mem.rgb(c.x, c.y), c.rgb) << c.x << "," << c.y;
+
+    // Animation reaches the palette's reserved entries; reading gives them back.
+    PaletteEntry green{0, 255, 0, PC_RESERVED};
+    palette.animate(40, 1, &green);
+    PaletteEntry read[2];
+    palette.read(40, 2, read);
+    EXPECT_EQ(read[0], green);
+    EXPECT_EQ(read[1], entries[41]);
+
+    EXPECT_TRUE(palette.release());
+    EXPECT_FALSE(palette.release()); // none left to delete
+    pen_table().delete_pens();
+    EXPECT_TRUE(pen_table().exists());
+    pen_table().delete_pens();
+    EXPECT_FALSE(pen_table().exists());
+}
+
+TEST(AppGdi, PresenterShowsIndicesThroughThePalette) {
+    for (PresentWay way : {PresentWay::indexed_dib, PresentWay::bgra_dib}) {
+        for (int width : {16, 13}) { // 13: rows that need padding in a DIB
+            SCOPED_TRACE(testing::Message() << "way " << static_cast<int>(way) << " w " << width);
+            IndexedSurface frame(width, 6);
+            const Point line[] = {{0, 2}, {width, 2}};
+            frame.polyline(line, 2, 100);
+            frame.pixel(width - 1, 5, 255);
+            PaletteEntries palette = test_palette();
+
+            MemorySurface mem(width, 6);
+            FramePresenter presenter(way);
+            ASSERT_TRUE(presenter.present(mem.dc(), frame, palette));
+            EXPECT_EQ(mem.rgb(0, 0), 0u);
+            EXPECT_EQ(mem.rgb(width - 1, 2), rgb_of(palette[100]));
+            EXPECT_EQ(mem.rgb(width - 1, 5), 0xFFFFFFu);
+            EXPECT_EQ(mem.rgb(0, 5), 0u);
+
+            palette[100] = PaletteEntry{1, 2, 3, PC_RESERVED}; // the palette moved: new colour
+            ASSERT_TRUE(presenter.present(mem.dc(), frame, palette));
+            EXPECT_EQ(mem.rgb(3, 2), 0x010203u);
+        }
+    }
+}
+
+// A plain visible popup to draw into.
+class TestWindow {
+  public:
+    TestWindow(int w, int h) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "NimbrelGdiTestWindow";
+        RegisterClassA(&wc);
+        window_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  w, h, nullptr, nullptr, wc.hInstance, nullptr);
+        pump();
+    }
+    ~TestWindow() { DestroyWindow(window_); }
+    HWND get() const { return window_; }
+    static void pump() {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+    }
+
+  private:
+    HWND window_ = nullptr;
+};
+
+TEST(AppGdi, EmulatedWindowShowsEachFrameAndRepaints) {
+    TestWindow window(64, 48);
+    ASSERT_NE(window.get(), nullptr);
+    // Wine has no hardware palette: the saver always emulates there.
+    EXPECT_TRUE(window_needs_emulation(window.get()));
+
+    EmulatedWindowTarget target(window.get(), 64, 48, PresentWay::bgra_dib);
+    PaletteEntries entries = target.palette().entries();
+    entries[50] = PaletteEntry{200, 10, 30, PC_RESERVED};
+    target.palette().create(entries);
+    ASSERT_TRUE(target.begin_frame());
+    target.fill_black();
+    target.pixel(10, 10, 50);
+    ASSERT_TRUE(target.end_frame());
+
+    // PrintWindow asks the window to paint into our DC; a plain window paints nothing, so read
+    // what end_frame put on the screen instead.
+    HDC dc = GetDC(window.get());
+    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(200, 10, 30));
+    EXPECT_EQ(GetPixel(dc, 11, 10), RGB(0, 0, 0));
+
+    PaletteEntry blue{0, 0, 255, PC_RESERVED};
+    target.palette().animate(50, 1, &blue);
+    ASSERT_TRUE(target.begin_frame());
+    ASSERT_TRUE(target.end_frame());
+    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(0, 0, 255));
+
+    // A repaint into another DC (printing, uncovering) shows the same frame.
+    MemorySurface mem(64, 48);
+    ASSERT_TRUE(target.present(mem.dc()));
+    EXPECT_EQ(mem.rgb(10, 10), 0x0000FFu);
+    ReleaseDC(window.get(), dc);
+}
+
+} // namespace
+} // namespace nimbrel
