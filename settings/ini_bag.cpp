@@ -46,7 +46,10 @@ void TBag::check_file() const {
 void TBag::Load() {
     check_file();
     Bytes text;
-    if (!read_file(IniFile, text)) return;
+    if (read_file(IniFile, text)) Load_text(text);
+}
+
+void TBag::Load_text(const Bytes& text) {
     for (const auto& [key, value] : read_ini_section(text, IniSect))
         if (!key.empty()) Put(key, value.substr(0, Max_value_length));
 }

@@ -26,6 +26,8 @@ class TBag {
     // Adds every key=value line of the section (values cut to 255 characters). A missing file or
     // section adds nothing. Throws EBagError without IniFile or IniSect.
     void Load();
+    // What Load does with the file's text once read.
+    void Load_text(const Bytes& text);
     // Writes every held key into the section; other keys and sections stay as they are. Throws
     // EBagError without IniFile or IniSect; false (with a reason) when the file cannot be
     // written, which leaves it as it was.

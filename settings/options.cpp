@@ -17,22 +17,28 @@ bool ends_with_separator(const std::string& path) {
 
 } // namespace
 
+std::string find_data_directory(const std::optional<std::string>& registered,
+                                Startup_report& report) {
+    if (!registered || registered->empty()) {
+        report.add(err_no_registry_key, std::string("Failed to find registry key :\r\n"
+                                                    "HKEY_CURRENT_USER\\Software\\Nimbrel\r\n") +
+                                            Run_installer);
+        return std::string();
+    }
+    // File names are appended to the directory directly.
+    const std::string directory =
+        ends_with_separator(*registered) ? *registered : *registered + path_separator();
+    if (!folder_exists(directory))
+        report.add(err_bad_directory,
+                   "The Nimbrel directory " + directory + " is invalid\r\n" + Run_installer);
+    return directory;
+}
+
 Nimbrel_Options::Nimbrel_Options(const RegistryReader& registry, std::string exe_folder)
     : exe_folder_(std::move(exe_folder)) {
-    const auto directory = registry.Read_directory();
-    if (!directory || directory->empty()) {
-        add(err_no_registry_key, std::string("Failed to find registry key :\r\n"
-                                             "HKEY_CURRENT_USER\\Software\\Nimbrel\r\n") +
-                                     Run_installer);
-        return;
-    }
-    Directory = *directory;
-    // File names are appended to the directory directly.
-    if (!ends_with_separator(Directory)) Directory += path_separator();
-    if (!folder_exists(Directory))
-        add(err_bad_directory,
-            "The Nimbrel directory " + Directory + " is invalid\r\n" + Run_installer);
-    Read_ini();
+    Directory = find_data_directory(registry.Read_directory(), *this);
+    // Without a registered directory the INI file is not read: the options keep zero values.
+    if (!Directory.empty()) Read_ini();
 }
 
 Nimbrel_Options::~Nimbrel_Options() {
@@ -49,6 +55,18 @@ void Nimbrel_Options::Read_ini() {
     bag.Set_ini_file(Directory + Ini_file_name, exe_folder_);
     bag.IniSect = Ini_section;
     bag.Load();
+    Read_from(bag);
+}
+
+bool Nimbrel_Options::Write_ini(std::string* error) const {
+    TBag bag;
+    bag.Set_ini_file(Directory + Ini_file_name, exe_folder_);
+    bag.IniSect = Ini_section;
+    Write_to(bag);
+    return bag.Save(error);
+}
+
+void Nimbrel_Options::Read_from(const TBag& bag) {
     Start_auto_cycling = Auto_cycling = bag.Read_bool("Start_auto_cycling", true);
     Tagged_settings_only = bag.Read_bool("Tagged_settings_only", true);
     Min_time = bag.Read_integer("Min_time", 30);
@@ -59,10 +77,7 @@ void Nimbrel_Options::Read_ini() {
     Emulate_palette = bag.Read_bool("Emulate_palette", true);
 }
 
-bool Nimbrel_Options::Write_ini(std::string* error) const {
-    TBag bag;
-    bag.Set_ini_file(Directory + Ini_file_name, exe_folder_);
-    bag.IniSect = Ini_section;
+void Nimbrel_Options::Write_to(TBag& bag) const {
     bag.Write_bool("Start_auto_cycling", Start_auto_cycling);
     bag.Write_bool("Tagged_settings_only", Tagged_settings_only);
     bag.Write_integer("Min_time", Min_time);
@@ -71,7 +86,6 @@ bool Nimbrel_Options::Write_ini(std::string* error) const {
     bag.Write_bool("Prompt_force_change", Prompt_force_change);
     bag.Write_string("Settings_file", Settings_file);
     bag.Write_bool("Emulate_palette", Emulate_palette);
-    return bag.Save(error);
 }
 
 Nimbrel_Options* current_options() {

@@ -8,9 +8,12 @@
 #include "settings/startup_report.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace nimbrel {
+
+class TBag;
 
 inline constexpr const char* Ini_file_name = "Nimbrel_32_Config.ini";
 inline constexpr const char* Ini_section = "Nimbrel_start";
@@ -41,10 +44,19 @@ class Nimbrel_Options : public Startup_report {
 
     void Read_ini();
     bool Write_ini(std::string* error = nullptr) const;
+    // The INI options from and into a bag of the section, as Read_ini and Write_ini move them.
+    void Read_from(const TBag& bag);
+    void Write_to(TBag& bag) const;
 
   private:
     std::string exe_folder_;
 };
+
+// The data directory as the record holds it, from the registry value: the registered folder
+// with a path separator appended when it has none; empty when nothing is registered. Adds what
+// is wrong with it to the report (nothing registered, or no such folder). Touches no file.
+std::string find_data_directory(const std::optional<std::string>& registered,
+                                Startup_report& report);
 
 // The record of the running program, installed by the entry procedure for the whole run.
 Nimbrel_Options* current_options();

@@ -1,6 +1,7 @@
 // Where the data directory is registered: HKEY_CURRENT_USER\Software\Nimbrel, value "Directory".
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,12 @@ class Fixed_registry : public RegistryReader {
 };
 
 inline constexpr const char* Registry_key = "Software\\Nimbrel";
+
+// The reader's buffer: a longer value (its NUL included) cannot be read at all.
+inline constexpr std::size_t Registry_value_buffer = 1024;
+
+// The text of a value's data as read: up to the first NUL, or all of it when it has none.
+std::string registry_value_text(const char* data, std::size_t size);
 
 // The system's registry under HKEY_CURRENT_USER (on other systems: a registry holding nothing).
 std::unique_ptr<RegistryReader> system_registry(const std::string& subkey = Registry_key);

@@ -31,15 +31,13 @@ class Windows_registry : public RegistryReader {
         if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey_.c_str(), 0, KEY_READ, key.out()) !=
             ERROR_SUCCESS)
             return std::nullopt;
-        char buffer[1024] = {};
+        char buffer[Registry_value_buffer] = {};
         DWORD size = sizeof buffer;
         DWORD type = 0;
         if (RegQueryValueExA(key.get(), "Directory", nullptr, &type,
                              reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
             return std::nullopt;
-        // The text ends at the first NUL, or with the data when it was stored without one.
-        std::string value(buffer, size);
-        return value.substr(0, value.find('\0'));
+        return registry_value_text(buffer, size);
     }
 
   private:

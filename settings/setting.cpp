@@ -47,7 +47,10 @@ bool Nimbrel_setting::Read_from(Line_reader& in) {
 }
 
 void Nimbrel_setting::Write_to(Bytes& out) const {
-    Write_line(out, "{ " + Get_name());
+    // "{ " and the name, except for a name that fills a whole line after the brace: the space
+    // would push its last character onto a line of its own, read back as a parameter line.
+    const std::string name = Get_name();
+    Write_line(out, (name.size() + 2 > Max_line_length ? "{" : "{ ") + name);
     for (std::size_t i = 1; i < Lines.size(); ++i)
         Write_line(out, Lines[i]);
     Write_line(out, "}");

@@ -48,8 +48,6 @@ Nimbrel_settings_file::~Nimbrel_settings_file() {
 
 bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
     settings_.clear();
-    lzh_.Plain_stream.clear();
-    lzh_.Packed_stream.clear();
     file_name_ = path;
     modified_ = false;
     const bool packed = is_packed_settings_name(path);
@@ -61,14 +59,25 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
     }
 
     if (show_progress && packed) box_.Think_show("Decompressing Nimbrel settings data");
-    Bytes& raw = packed ? lzh_.Packed_stream : lzh_.Plain_stream;
-    if (!read_file(path, raw)) {
-        raw.clear();
+    Bytes contents;
+    if (!read_file(path, contents)) {
         report_->add(err_no_settings_file,
                      "Nimbrel could not read the settings file " + path + Crlf + Crlf);
         return true;
     }
-    if (packed) {
+    Load_contents(std::move(contents), packed);
+    return true;
+}
+
+void Nimbrel_settings_file::Load_contents(Bytes contents, bool packed) {
+    settings_.clear();
+    modified_ = false;
+    lzh_.Plain_stream.clear();
+    lzh_.Packed_stream.clear();
+    if (!packed) {
+        lzh_.Plain_stream = std::move(contents);
+    } else {
+        lzh_.Packed_stream = std::move(contents);
         try {
             lzh_.Process(false);
         } catch (const ElzhException&) {
@@ -77,11 +86,10 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
             report_->add(err_settings_corrupt,
                          std::string("The Nimbrel settings file appears to have been corrupted") +
                              Crlf + Crlf);
-            return true;
+            return;
         }
     }
     parse();
-    return true;
 }
 
 void Nimbrel_settings_file::parse() {
@@ -120,6 +128,11 @@ void Nimbrel_settings_file::Set_tag(int i, bool tagged) {
 }
 
 bool Nimbrel_settings_file::Save(std::string* error) {
+    // Contents handed over without a file (Load_contents) have nowhere to go back to.
+    if (file_name_.empty()) {
+        if (error) *error = "the settings were not loaded from a file";
+        return false;
+    }
     Bytes& plain = lzh_.Plain_stream;
     plain.clear();
     for (const auto& setting : settings_)

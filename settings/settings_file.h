@@ -25,6 +25,10 @@ class Nimbrel_settings_file {
     // true when the file exists, even if it proves unusable. A file whose extension is exactly
     // ".cmp" holds the packed text, any other the text itself.
     bool Load(const std::string& path, bool show_progress);
+    // What Load does with the file's contents once read: unpacks them when packed, then reads
+    // the setting blocks. Problems go to the report as for a file. Unless loaded from a file
+    // before, the collection has no file to save to.
+    void Load_contents(Bytes contents, bool packed);
 
     int Count() const { return static_cast<int>(settings_.size()); }
     const Nimbrel_setting& Setting(int i) const { return settings_.at(static_cast<size_t>(i)); }

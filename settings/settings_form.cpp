@@ -256,9 +256,11 @@ void TSettings_Form::ZeroPalBtnClick() {
 
 void TSettings_Form::btn_fClick(bool from_btn_f) {
     const Param bar = from_btn_f ? Param::mot_par_a : Param::mot_par_b;
-    // Nearest multiple of 32, halves to the even multiple.
-    const double steps = std::nearbyint(pos(bar) / 32.0);
-    set_position(bar, static_cast<std::int32_t>(steps) * 32);
+    // Nearest multiple of 32, halves to the even multiple. A setting may stretch the range to
+    // the 32-bit limits, where that multiple lies beyond them: it is clamped into the range.
+    const auto snapped = static_cast<std::int64_t>(std::nearbyint(pos(bar) / 32.0)) * 32;
+    const ScrollValue& s = scroll(bar);
+    set_position(bar, static_cast<std::int32_t>(std::clamp<std::int64_t>(snapped, s.Min, s.Max)));
 }
 
 void TSettings_Form::Set_speedClick() {

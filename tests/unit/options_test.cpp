@@ -1,3 +1,4 @@
+#include "file_size_limit.h"
 #include "settings/ini_bag.h"
 #include "settings/ini_text.h"
 #include "settings/options.h"
@@ -276,4 +277,26 @@ TEST(NimbrelOptions, ProcessWideRecordAndSettingsFileErrors) {
     EXPECT_NE(options->Error_text.find("absent.cmp"), std::string::npos);
     options.reset();
     EXPECT_EQ(current_options(), nullptr); // a destroyed record is not reachable
+}
+
+TEST(NimbrelOptions, FailedIniWriteKeepsTheOldFile) {
+    Temp_folder t;
+    std::string old = "; kept as it is\r\n[Nimbrel_start]\r\nMin_time=5\r\n[Other]\r\n";
+    for (int i = 0; i < 40; ++i)
+        old += "Key" + std::to_string(i) + "=some value\r\n";
+    const std::string ini = t.file("Nimbrel_32_Config.ini");
+    write_text(ini, old);
+    {
+        File_size_limit limit(200); // the new file is larger: its writing fails half-way
+        Nimbrel_Options options(Fixed_registry(t.dir()), t.dir());
+        EXPECT_EQ(options.Min_time, 5);
+        options.Min_time = 6;
+        std::string error;
+        EXPECT_FALSE(options.Write_ini(&error));
+        EXPECT_NE(error.find(ini), std::string::npos) << error;
+        EXPECT_EQ(read_text(ini), old);
+        EXPECT_EQ(t.entries(), 1u);
+    } // the write at exit fails the same way, silently
+    EXPECT_EQ(read_text(ini), old);
+    EXPECT_EQ(t.entries(), 1u);
 }

@@ -1,12 +1,12 @@
 #include "settings/settings_file.h"
 
+#include "file_size_limit.h"
 #include "settings/random.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <filesystem>
 
 using namespace nimbrel;
 using namespace nimbrel_test;
@@ -200,6 +200,35 @@ TEST(SettingTag, LineFormatAndPlacement) {
     EXPECT_FALSE(s.Is_tagged());
 }
 
+TEST(SettingsFile, WrittenBlocksReadBackAlike) {
+    // Opening lines at the length limit: the name must come back whole, not spill its last
+    // characters into a parameter line.
+    const std::string longest(Max_line_length - 1, 'n');
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"longest name", "{" + longest + "\r\nx 1\r\n}\r\n"},
+        {"longest name after spaces", "{" + longest.substr(0, 4093) + "  \r\n}\r\n"},
+        {"name one shorter", "{" + longest.substr(1) + "\r\n}\r\n"},
+        {"longest parameter line", "{ A\r\n" + std::string(Max_line_length, 'p') + "\r\n}\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Startup_report report;
+        Nimbrel_settings_file file(report);
+        file.Load_contents(bytes_of(c.text), false);
+        ASSERT_EQ(file.Count(), 1);
+        Bytes written;
+        file.Setting(0).Write_to(written);
+        Nimbrel_settings_file again(report);
+        again.Load_contents(written, false);
+        ASSERT_EQ(again.Count(), 1);
+        EXPECT_EQ(again.Setting(0).Lines, file.Setting(0).Lines);
+        EXPECT_EQ(report.Error_set, 0);
+    }
+}
+
 TEST(SettingsFile, SavesChangedTagsOnDestruction) {
     Temp_folder t;
     const std::string path = t.file("s.txt");
@@ -237,54 +266,69 @@ TEST(SettingsFile, SavesChangedTagsOnDestruction) {
     EXPECT_EQ(read_text(path), saved);
 }
 
-// Writes beyond a small size limit fail, like a full disk (root ignores read-only modes).
-class File_size_limit {
-  public:
-    explicit File_size_limit(rlim_t bytes) {
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~File_size_limit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-  private:
-    rlimit old_{};
-    void (*old_handler_)(int);
-};
-
 TEST(SettingsFile, FailedSaveKeepsTheOldFileAndIsReported) {
-    Temp_folder t;
-    const std::string path = t.file("s.txt");
     std::string big = "{ Big\r\n";
     for (int i = 0; i < 200; ++i)
-        big += "max_polygons 0 200 50\r\n";
+        big += "max_polygons 0 200 " + std::to_string(i * 7919 % 1000) + "\r\n";
     big += "}\r\n";
-    write_text(path, big);
+    const struct {
+        const char* what;
+        const char* name;
+        Bytes contents;
+        bool removed_after_load; // no old file to keep: nothing may be left instead
+    } cases[] = {
+        {"plain", "s.txt", bytes_of(big), false},
+        {"packed", "s.cmp", lzh_pack(bytes_of(big)), false},
+        {"plain, old file gone", "s.txt", bytes_of(big), true},
+        {"packed, old file gone", "s.cmp", lzh_pack(bytes_of(big)), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_GT(c.contents.size(), 400u);
+        Temp_folder t;
+        const std::string path = t.file(c.name);
+        ASSERT_TRUE(write_file_atomically(path, c.contents));
+        const auto unchanged = [&] {
+            Bytes now;
+            const bool exists = read_file(path, now);
+            EXPECT_EQ(exists, !c.removed_after_load);
+            if (exists) {
+                EXPECT_TRUE(now == c.contents);
+            }
+            EXPECT_EQ(t.entries(), c.removed_after_load ? 0u : 1u); // no temporary file left
+        };
 
-    Startup_report report;
-    Recording_box box;
-    {
-        File_size_limit limit(1000); // outlives the collection: its destruction fails too
-        Nimbrel_settings_file file(report, box);
-        ASSERT_TRUE(file.Load(path, false));
-        file.Set_tag(0, true);
-        std::string error;
-        EXPECT_FALSE(file.Save(&error));
-        EXPECT_NE(error.find(path), std::string::npos) << error;
-        EXPECT_TRUE(file.Modified());
-        EXPECT_TRUE(read_text(path) == big);
-        EXPECT_EQ(t.entries(), 1u);
-        EXPECT_TRUE(box.log.empty());
+        Startup_report report;
+        Recording_box box;
+        {
+            File_size_limit limit(400); // outlives the collection: its destruction fails too
+            Nimbrel_settings_file file(report, box);
+            ASSERT_TRUE(file.Load(path, false));
+            ASSERT_EQ(file.Count(), 1);
+            if (c.removed_after_load) std::filesystem::remove(path);
+            file.Set_tag(0, true);
+            box.log.clear();
+            std::string error;
+            EXPECT_FALSE(file.Save(&error)); // the writing fails half-way
+            EXPECT_NE(error.find(path), std::string::npos) << error;
+            EXPECT_TRUE(file.Modified());
+            unchanged();
+            // Packing shows its box and hides it again; the failure itself is the caller's.
+            const std::size_t text_size = big.size() + tag_line(true).size() + 2;
+            if (is_packed_settings_name(path))
+                EXPECT_EQ(box.log, (std::vector<std::string>{
+                                       "max " + std::to_string(text_size / 1024),
+                                       "show_bar Compressing Nimbrel settings data", "hide"}));
+            else
+                EXPECT_TRUE(box.log.empty());
+            box.log.clear();
+        }
+        unchanged();
+        // The failure at destruction is shown, after any packing box.
+        ASSERT_FALSE(box.log.empty());
+        EXPECT_EQ(box.log.back(), "alert Nimbrel could not save the settings file " + path);
+        EXPECT_EQ(report.Error_set, 0);
     }
-    EXPECT_TRUE(read_text(path) == big);
-    EXPECT_EQ(t.entries(), 1u);
-    EXPECT_EQ(box.log,
-              std::vector<std::string>{"alert Nimbrel could not save the settings file " + path});
 }
 
 TEST(SettingsFile, RandomIndex) {

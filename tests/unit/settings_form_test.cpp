@@ -253,6 +253,15 @@ TEST(SettingsForm, Handlers) {
     f.set_position(Param::mot_par_b, 48);
     f.btn_fClick(false);
     EXPECT_EQ(f.pos(Param::mot_par_b), 64);
+    // A setting's own range may reach the 32-bit limits; the nearest multiple may lie beyond.
+    ASSERT_FALSE(f.Apply_setting({"wide", "mot_par_a -2147483648 2147483647 0"}));
+    const std::pair<std::int32_t, std::int32_t> edges[] = {
+        {2147483647, 2147483647}, {2147483630, 2147483616}, {-2147483647, -2147483647 - 1}};
+    for (auto [from, to] : edges) {
+        f.set_position(Param::mot_par_a, from);
+        f.btn_fClick(true);
+        EXPECT_EQ(f.pos(Param::mot_par_a), to) << from;
+    }
 
     f.set_position(Param::min_rot_speed, 10);
     f.set_position(Param::max_rot_speed, 20);

@@ -194,7 +194,17 @@ TEST_F(Win32RegistryReader, ReadsTheDirectoryValue) {
     set(two, sizeof two, REG_BINARY);
     EXPECT_EQ(system_registry(key)->Read_directory(), std::string("C:\\A"));
 
-    const std::string too_long(1100, 'x'); // more than the 1024-byte buffer: not found
-    set(too_long.c_str(), static_cast<DWORD>(too_long.size() + 1));
-    EXPECT_EQ(system_registry(key)->Read_directory(), std::nullopt);
+    // The 1024-byte buffer holds 1023 characters and the NUL; one more and the value is not
+    // found at all (never cut short to a different folder).
+    const struct {
+        std::size_t length;
+        bool found;
+    } lengths[] = {{1023, true}, {1024, false}, {1100, false}};
+    for (const auto& l : lengths) {
+        const std::string value = "C:\\" + std::string(l.length - 3, 'x');
+        set(value.c_str(), static_cast<DWORD>(value.size() + 1));
+        EXPECT_EQ(system_registry(key)->Read_directory(),
+                  l.found ? std::optional<std::string>(value) : std::nullopt)
+            << l.length;
+    }
 }
