@@ -165,23 +165,23 @@ void SaverWindowCore::Frame_timer_event() {
     if (not_256_mode()) host_.write_not_256_mode();
 }
 
-void SaverWindowCore::FormHide() {
+void SaverWindowCore::stop_display() {
     running = false;
     change_timer_.enabled = false;
     host_.change_timer(change_timer_);
     frame_timer_.enabled = false;
     host_.frame_timer(frame_timer_);
     engine_.reset();
+}
+
+// The collection stays loaded across a hide; only the holder goes.
+void SaverWindowCore::FormHide() {
+    stop_display();
     params_form_.reset();
 }
 
 void SaverWindowCore::FormDestroy() {
-    running = false;
-    change_timer_.enabled = false;
-    host_.change_timer(change_timer_);
-    frame_timer_.enabled = false;
-    host_.frame_timer(frame_timer_);
-    engine_.reset();
+    stop_display();
     settings_file_.reset();
 }
 

@@ -110,6 +110,8 @@ class SaverWindowCore {
     const TimerSetting& frame_timer() const { return frame_timer_; }
 
   private:
+    // Stops both timers and the engine: what hiding and destroying have in common.
+    void stop_display();
     void set_change_timer(std::uint32_t interval_ms, bool enabled);
     void lay_out_message(const std::string& text);
 
