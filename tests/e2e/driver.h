@@ -43,6 +43,7 @@ class Process {
     void kill(); // TerminateProcess, then wait for it
 
     double cpu_seconds() const; // user + kernel time so far, of the threads it has now
+    HANDLE handle() const { return info_.hProcess; } // for queries; the Process still owns it
 
     // Its top-level windows (hidden ones included), in z-order.
     std::vector<HWND> top_windows() const;
