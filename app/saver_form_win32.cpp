@@ -5,6 +5,7 @@
 #include "app/thinking_box_win32.h"
 #include "saverkit/scr_control.h"
 #include "saverkit/scr_mode.h"
+#include "settings/random.h"
 
 #include <stdexcept>
 
@@ -66,7 +67,7 @@ void TSaverForm::CreateWnd() {
 void TSaverForm::FormShow(TComponent*) {
     pens_held_ = true;
     if (!pen_table().create_pens()) return; // the program is quitting
-    core_.FormShow(GetScrMode() == smSPMain, time_of_day_ms());
+    core_.FormShow(GetScrMode() == smSPMain, time_of_day_ms(/*local=*/true));
     SetCursor(nullptr);
     if (RunMode() == smSFull) blankers_.cover_other_monitors(WindowHandle());
 }

@@ -1,8 +1,5 @@
 #include "app/saver_timing.h"
 
-#include <chrono>
-#include <ctime>
-
 namespace nimbrel {
 
 std::uint32_t Window_random::next() {
@@ -17,21 +14,6 @@ std::uint32_t Window_random::below(std::uint32_t n) {
 
 std::int32_t Window_random::non_negative() {
     return static_cast<std::int32_t>(next() >> 1);
-}
-
-std::uint32_t time_of_day_ms() {
-    using namespace std::chrono;
-    const auto now = system_clock::now();
-    const std::time_t t = system_clock::to_time_t(now);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    return static_cast<std::uint32_t>(
-        ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000 + ms);
 }
 
 std::int32_t cycle_seconds(std::int32_t min_time, std::int32_t max_time, Window_random& random) {

@@ -20,9 +20,6 @@ class Window_random {
     std::uint32_t seed_ = 0;
 };
 
-// Milliseconds since midnight: what both generators are seeded from.
-std::uint32_t time_of_day_ms();
-
 // Whole seconds a setting stays on show: Min_time plus a random part of the span, both ends
 // included (a span of 0 gives Min_time).
 std::int32_t cycle_seconds(std::int32_t min_time, std::int32_t max_time, Window_random& random);

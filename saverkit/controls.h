@@ -331,6 +331,7 @@ class THeaderControl : public TSysControl {
         std::string text;
         int pixels;
     };
+    void send_section(int i, UINT message);
     void insert(int i);
     void apply(int i);
     std::vector<Section> sections_;

@@ -615,25 +615,21 @@ void THeaderControl::AfterCreate() {
         insert(static_cast<int>(i));
 }
 
-void THeaderControl::insert(int i) {
+// Inserts section i, or updates it when it is there already.
+void THeaderControl::send_section(int i, UINT message) {
     Section& s = sections_.at(static_cast<size_t>(i));
     HDITEMA item{};
     item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
     item.pszText = s.text.data();
     item.cxy = s.pixels;
     item.fmt = HDF_CENTER | HDF_STRING;
-    Send(HDM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    Send(message, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
 }
 
+void THeaderControl::insert(int i) { send_section(i, HDM_INSERTITEMA); }
+
 void THeaderControl::apply(int i) {
-    if (!HandleAllocated()) return;
-    Section& s = sections_.at(static_cast<size_t>(i));
-    HDITEMA item{};
-    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-    item.pszText = s.text.data();
-    item.cxy = s.pixels;
-    item.fmt = HDF_CENTER | HDF_STRING;
-    Send(HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    if (HandleAllocated()) send_section(i, HDM_SETITEMA);
 }
 
 void THeaderControl::SetSectionText(int i, const std::string& text) {

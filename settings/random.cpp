@@ -38,18 +38,20 @@ int random_sign() { return (random(1024) & 8) ? 1 : -1; }
 std::uint32_t random_seed() { return g_seed; }
 void set_random_seed(std::uint32_t seed) { g_seed = seed; }
 
-void seed_random_from_time_of_day() {
+std::uint32_t time_of_day_ms(bool local) {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t t = system_clock::to_time_t(now);
     std::tm tm{};
 #ifdef _WIN32
-    gmtime_s(&tm, &t);
+    local ? localtime_s(&tm, &t) : gmtime_s(&tm, &t);
 #else
-    gmtime_r(&t, &tm);
+    local ? localtime_r(&t, &tm) : gmtime_r(&t, &tm);
 #endif
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    set_random_seed(static_cast<std::uint32_t>(((tm.tm_hour * 60 + tm.tm_min) * 60 + tm.tm_sec) * 1000 + ms));
+    return static_cast<std::uint32_t>(((tm.tm_hour * 60 + tm.tm_min) * 60 + tm.tm_sec) * 1000 + ms);
 }
+
+void seed_random_from_time_of_day() { set_random_seed(time_of_day_ms(false)); }
 
 } // namespace nimbrel

@@ -12,7 +12,9 @@ int random_sign(); // +1 or -1
 
 std::uint32_t random_seed();
 void set_random_seed(std::uint32_t seed);
-// Seeds from the time of day in milliseconds, as at process start.
+// Milliseconds since midnight, of the system (UTC) clock or of local time.
+std::uint32_t time_of_day_ms(bool local);
+// Seeds from the system time of day in milliseconds, as at process start.
 void seed_random_from_time_of_day();
 
 } // namespace nimbrel
