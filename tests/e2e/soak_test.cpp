@@ -98,8 +98,10 @@ TEST_F(Saver, CyclingEverySecondForLongKeepsResourcesFlatAndEndsOnAKey) {
     ASSERT_TRUE(saver.started());
 
     Image shot;
-    ASSERT_GE(wait_for_rings(saver, Millis(3000), &shot), 0)
-        << "no rings within 3 s; the screen: " << summary(shot) << windows_of(saver);
+    // Start-up time is measured elsewhere; as the suite's first test this one also pays for a cold
+    // Wine on a busy machine.
+    ASSERT_GE(wait_for_rings(saver, Millis(10000), &shot), 0)
+        << "no rings within 10 s; the screen: " << summary(shot) << windows_of(saver);
     Sleep(500);
     const Resources first = resources_of(saver);
     std::printf("[   INFO   ] with the first setting: %s\n", describe(first).c_str());
