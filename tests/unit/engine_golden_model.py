@@ -90,7 +90,7 @@ DEFAULTS = {
     'mot_par_d': (0, 128, 0), 'mot_par_e': (0, 128, 0), 'mot_par_f': (0, 128, 0),
     'draw_solid': True, 'draw_vertices': False, 'UsePalette': False, 'RGBwalk': True,
     'control_points': (3, 16, 3), 'eccentricity': (1, 16, 2), 'Gamma': (1, 20, 1),
-    'palette_inc': (-128, 128, 0), 'colour_step': (-128, 128, 10), 'speed_scroll': (1, 200, 1),
+    'palette_inc': (-128, 128, 0), 'colour_step': (-128, 128, 10),
 }
 for k in range(1, 11):
     DEFAULTS['density%d' % k] = (-100, 0, -100 if k == 3 else 0)
@@ -107,10 +107,7 @@ class Settings:
         self.palette_index = -1
         for k, x in kw.items():
             if isinstance(DEFAULTS[k], tuple):
-                mn, mx, _ = self.v[k]
-                if isinstance(x, tuple):
-                    mn, mx, x = x
-                self.v[k] = (mn, mx, x)
+                self.v[k] = self.v[k][:2] + (x,)
             else:
                 if x:
                     for g in GROUPS:
@@ -123,8 +120,7 @@ class Settings:
     def on(self, k): return self.v[k]
 
 class Window:
-    def __init__(self, w, h):
-        self.w, self.h = w, h
+    def __init__(self):
         self.sum = Fnv()
     def begin(self): self.sum.add(1)
     def end(self): self.sum.add(2)
@@ -160,7 +156,6 @@ def read_palette_file(text):
     def line(k):
         return lines[k].rstrip('\r') if k < len(lines) else ''
     first = line(0).lstrip(' \t')
-    m = 0
     digits = ''
     neg = False
     j = 0
@@ -249,7 +244,7 @@ def chance(m):
 
 class Engine:
     def __init__(self, st, rng, w, h, files=None, cursor=None):
-        self.st, self.rng, self.win, self.pal = st, rng, Window(w, h), Palette()
+        self.st, self.rng, self.win, self.pal = st, rng, Window(), Palette()
         self.cursor = cursor
         self.log = [(0, 0, 0, 0)] * 256
         self.use_palette = st.on('UsePalette')
@@ -366,7 +361,6 @@ class Engine:
             self.lead['x'], self.lead['y'] = self.par_pos()
         for r in self.rings[1:]:
             r['colour'] = -655360
-        self.fps = st.pos('speed_scroll')
 
     def pick(self):
         r = (self.rng.random(self.dtotal) + 1) & 0xFFFF
@@ -596,12 +590,11 @@ G = [
     min_rot_speed=10, no_motion=True, **dens(d1=100, d2=100, d3=100, d4=100, d5=100, d6=100, d7=100,
     d8=100, d9=100, d10=100), magnification=256, perspective=128, max_polygons=120, control_points=5,
     eccentricity=1, Gamma=7, palette_inc=50, shape_freq=97, colour_step=3), {}, -1, False),
-]
-
-G.append(('gaussian_jumps_periodic_rotation', 2718281, 150, dict(ran_jump_motion=True, mot_ran_freq=93,
+ ('gaussian_jumps_periodic_rotation', 2718281, 150, dict(ran_jump_motion=True, mot_ran_freq=93,
     ran_rotation=True, rot_ran_freq=85, min_rot_speed=-30, max_rot_speed=30, in_out=True, vanishing=10,
     perspective=-128, shape_ran=True, shape_freq=40, **dens(d3=20, d4=20, d8=60), eccentricity=16,
-    control_points=7, Gamma=3, palette_inc=9, colour_step=55, aspect_a_y=50, max_polygons=70), {}, -1, False))
+    control_points=7, Gamma=3, palette_inc=9, colour_step=55, aspect_a_y=50, max_polygons=70), {}, -1, False),
+]
 
 
 def main():
