@@ -34,7 +34,6 @@ class RecordingTarget : public DrawTarget {
     int height() const override { return h_; }
     bool begin_frame() override {
         sum.add(1);
-        ++begins;
         return begin_ok;
     }
     bool end_frame() override {
@@ -67,7 +66,6 @@ class RecordingTarget : public DrawTarget {
 
     Checksum sum;
     std::vector<DrawCall> calls;
-    int begins = 0;
     bool begin_ok = true, end_ok = true;
 
   private:
@@ -83,7 +81,6 @@ class RecordingPalette : public PaletteTarget {
         return create_ok;
     }
     void animate(int start, int count, const PaletteEntry* e) override {
-        ++animations;
         for (int i = 0; i < count; ++i)
             entries[start + i] = e[i];
     }
@@ -107,7 +104,7 @@ class RecordingPalette : public PaletteTarget {
     }
 
     PaletteEntries entries{};
-    int creates = 0, animations = 0, releases = 0;
+    int creates = 0, releases = 0;
     bool create_ok = true, release_ok = true;
 };
 
