@@ -2,15 +2,15 @@
 //   NIMBREL_PERF_SCR=<saver .scr> NIMBREL_PERF_DATA=<data folder, Windows path>
 //   nimbrel_win32_tests.exe --gtest_also_run_disabled_tests --gtest_filter='AppPerf.*'
 // It points HKCU\Software\Nimbrel at the data folder for the run and puts the old value back.
-#include <windows.h>
+#include "dib_surface.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -21,64 +21,47 @@ double now_ms() {
     return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
-// Pixels of the screen that are clearly coloured (not black, grey or white).
+// Pixels of the screen that are clearly coloured (not black, grey or white), in a sample.
 int coloured_pixels() {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    DibSurface shot(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BitBlt(shot.dc(), 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    ReleaseDC(nullptr, screen);
     GdiFlush();
     int count = 0;
-    const auto* p = static_cast<const std::uint8_t*>(bits);
-    for (int i = 0; i < w * h; i += 7) { // a sample is plenty
-        const int b = p[i * 4], g = p[i * 4 + 1], r = p[i * 4 + 2];
-        const int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
-        if (hi > 60 && hi - lo > 40) ++count;
-    }
-    SelectObject(mem, previous);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    for (int y = 0; y < shot.height; y += 3)
+        for (int x = 0; x < shot.width; x += 3) {
+            const std::uint32_t v = shot.pixel(x, y);
+            const int r = v >> 16, g = (v >> 8) & 0xFF, b = v & 0xFF;
+            const int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+            count += hi > 60 && hi - lo > 40;
+        }
     return count;
 }
 
+// HKCU\Software\Nimbrel "Directory" set for the run, put back afterwards.
 class DirectoryValue {
   public:
     explicit DirectoryValue(const std::string& value) {
-        HKEY key;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nimbrel", 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr);
         char old[1024];
-        DWORD size = sizeof old, type = 0;
-        if (RegQueryValueExA(key, "Directory", nullptr, &type, reinterpret_cast<BYTE*>(old),
-                             &size) == ERROR_SUCCESS)
-            old_ = std::string(old, size ? size - 1 : 0);
-        RegSetValueExA(key, "Directory", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
+        DWORD size = sizeof old;
+        if (!RegGetValueA(HKEY_CURRENT_USER, kKey, "Directory", RRF_RT_REG_SZ, nullptr, old, &size))
+            old_ = old;
+        set(value);
     }
     ~DirectoryValue() {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Nimbrel", 0, KEY_ALL_ACCESS, &key)) return;
         if (old_)
-            RegSetValueExA(key, "Directory", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(old_->c_str()),
-                           static_cast<DWORD>(old_->size() + 1));
+            set(*old_);
         else
-            RegDeleteValueA(key, "Directory");
-        RegCloseKey(key);
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "Directory");
     }
 
   private:
+    static constexpr const char* kKey = "Software\\Nimbrel";
+    static void set(const std::string& value) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Directory", REG_SZ, value.c_str(),
+                        static_cast<DWORD>(value.size() + 1));
+    }
     std::optional<std::string> old_;
 };
 

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,36 +19,37 @@ namespace {
 const char* const kValues[] = {"Password Delay",        "Password Delay Index", "Mouse Threshold",
                                "Mouse Threshold Index", "Mouse Corners",        "Mute Sound"};
 
+void remove_values() {
+    for (const char* name : kValues)
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kScreenSaversKey, name);
+}
+
 // The saver values as they were, put back afterwards.
 class SaverValuesGuard {
   public:
     SaverValuesGuard() {
-        RegKey key;
-        if (!key.open(HKEY_CURRENT_USER, kScreenSaversKey, KEY_READ)) return;
         for (const char* name : kValues) {
-            DWORD type = 0;
-            if (auto bytes = key.read_bytes(name, 64, &type)) saved_[name] = {type, *bytes};
+            char bytes[64];
+            DWORD type = 0, size = sizeof bytes;
+            if (RegGetValueA(HKEY_CURRENT_USER, kScreenSaversKey, name, RRF_RT_ANY | RRF_NOEXPAND,
+                             &type, bytes, &size) == ERROR_SUCCESS)
+                saved_.push_back({name, type, std::string(bytes, size)});
         }
     }
     ~SaverValuesGuard() {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kScreenSaversKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
-        for (const char* name : kValues) {
-            auto it = saved_.find(name);
-            if (it == saved_.end())
-                RegDeleteValueA(key, name);
-            else
-                RegSetValueExA(key, name, 0, it->second.first,
-                               reinterpret_cast<const BYTE*>(it->second.second.data()),
-                               static_cast<DWORD>(it->second.second.size()));
-        }
-        RegCloseKey(key);
+        remove_values();
+        for (const auto& [name, type, bytes] : saved_)
+            RegSetKeyValueA(HKEY_CURRENT_USER, kScreenSaversKey, name, type, bytes.data(),
+                            static_cast<DWORD>(bytes.size()));
     }
 
   private:
-    std::map<std::string, std::pair<DWORD, std::string>> saved_;
+    struct Value {
+        const char* name;
+        DWORD type;
+        std::string bytes;
+    };
+    std::vector<Value> saved_;
 };
 
 RegKey& saver_key() {
@@ -174,11 +174,7 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
 }
 
 TEST_F(KitGeneralPage, MissingValuesShowTheDefaults) {
-    HKEY key = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, kScreenSaversKey, 0, KEY_ALL_ACCESS, &key);
-    for (const char* name : kValues)
-        RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    remove_values();
     TScrGeneral* page = make_page();
     EXPECT_EQ(page->PasswordDelay(), 60u); // 100 seconds show as 1 minute
     EXPECT_EQ(named<TEdit>(*host, "GenEdtWait")->Text(), "1");
