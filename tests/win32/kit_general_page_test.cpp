@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace nimbrel {
@@ -126,10 +127,8 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
     auto* wait = named<TEdit>(*host, "GenEdtWait");
     auto* unit = named<TComboBox>(*host, "GenCmbWait");
     ASSERT_NE(wait, nullptr);
-    EXPECT_EQ(GetWindowTextLengthA(wait->WindowHandle()), 1);
     EXPECT_EQ(wait->Text(), "1");
     EXPECT_EQ(unit->ItemIndex(), 1);
-    EXPECT_EQ(SendMessageA(unit->WindowHandle(), CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(page->PasswordDelay(), 60u);
     EXPECT_EQ(page->MouseThreshold(), mtLow);
     EXPECT_EQ(page->Corner(csTopLeft), scmNow);
@@ -156,20 +155,14 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
     EXPECT_EQ(saver_key().read_bytes("Mouse Corners", 16, &type), std::string("Y-N-\0", 5));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
 
-    // What the edit holds decides, whatever the unit list says.
-    const struct {
-        const char* text;
-        int unit;
-        std::uint32_t delay, index;
-    } edits[] = {{"abc", 0, 30, 0}, {"abc", 1, 60, 1}, {"45", 0, 45, 0},
-                 {"60", 0, 60, 0},  {"61", 0, 61, 1},  {"2", 1, 120, 1}};
-    for (const auto& e : edits) {
-        SCOPED_TRACE(e.text);
-        wait->SetText(e.text);
-        unit->SetItemIndex(e.unit);
+    // What the edit and the unit list hold is saved (odd edits are covered by the unit tests).
+    for (const auto& [text, unit_index, delay] : {std::tuple{"61", 0, 61u}, {"2", 1, 120u}}) {
+        SCOPED_TRACE(text);
+        wait->SetText(text);
+        unit->SetItemIndex(unit_index);
         page->SaveValues();
-        EXPECT_EQ(number("Password Delay"), e.delay);
-        EXPECT_EQ(number("Password Delay Index"), e.index);
+        EXPECT_EQ(number("Password Delay"), delay);
+        EXPECT_EQ(number("Password Delay Index"), 1u);
     }
 }
 
