@@ -1,6 +1,5 @@
-// The real saver, started the way the system starts it and judged by what a user sees: rings in
-// many changing colours, the start-up message when something is missing, the process ending on
-// input or with its host, and the INI file written at exit.
+// The real saver started as the system starts it, judged by what a user sees: changing rings or
+// the start-up message, the process ending on input or with its host, the INI file at exit.
 #include "driver.h"
 #include "fixture.h"
 #include "foreign_child.h"

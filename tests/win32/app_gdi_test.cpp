@@ -1,7 +1,5 @@
-// The saver's drawing on real GDI: the palette-index pens and logical palette of a palettised
-// display, and the palette-emulation presenter that shows an indexed frame through the palette.
-// (The emulated window on the screen and in repaints is checked with the saver form and end to
-// end.)
+// Drawing on real GDI: palette-index pens and logical palette of a palettised display, and the
+// presenter that shows an indexed frame through the palette (the window itself: saver form, e2e).
 #include "app/emulated_target_win32.h"
 #include "app/gdi_target_win32.h"
 #include "app/win32_api.h"

@@ -1,6 +1,5 @@
-// TSaverForm in a real window: the countdown, loading, rings drawn through palette emulation and
-// shown again on repaint (PrintWindow) without flicker, black on repaint where no frame can be
-// shown, the start-up error text instead of rings, and hiding.
+// TSaverForm in a real window: countdown, loading, the frame painted again without flicker and
+// black where no frame can be shown, and what hiding gives back.
 #include "app/saver_form_win32.h"
 #include "dib_surface.h"
 #include "engine/palette_file.h"

@@ -1,5 +1,5 @@
 // The saver controller on real Win32: run modes, previews in host windows through proxy
-// windows, the placeholder, and the full-screen saver's dismissal.
+// windows, the placeholder, the full-screen saver's dismissal and the password change.
 #include "saverkit/scr_control.h"
 #include "saverkit/scr_preview.h"
 
@@ -241,6 +241,22 @@ TEST_F(KitControl, DestroyedFormsLeaveNoPublishedPointers) {
     saver->Free();
     EXPECT_TRUE(own_destroy_ran);
     EXPECT_EQ(GetScrSaverForm(), nullptr);
+}
+
+TEST_F(KitControl, PasswordChangeWithoutAPasswordSaysSo) {
+    for (TRequirePassword require : {rpNever, rpNormal}) {
+        boxes.clear();
+        TApplication app;
+        TScrControl* control = start(app, "saver.scr /a");
+        control->RequirePassword = require;
+        control->Run(nullptr, nullptr);
+        // With a password the system's service asks, where there is one; Wine has none.
+        EXPECT_EQ(boxes, require == rpNever
+                             ? std::vector<std::string>{"Screen saver: This screen saver does "
+                                                        "not use a password"}
+                             : std::vector<std::string>{});
+        EXPECT_TRUE(take_quit());
+    }
 }
 
 TEST(KitDialog, ConfigurationDialogWearsTheApplicationIcon) {

@@ -1,11 +1,12 @@
-// The general options page and the monitor picture on real Win32: the system's saver values read,
-// shown and saved, the controls by password policy, the corner menu with its one-time warning,
-// the picture's transparent drawing, and the password-change mode without a password.
+// The general options page and the monitor picture on real Win32: the system's saver values
+// shown and saved, controls by password policy, the corner menu and the picture.
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"
 #include "saverkit/scr_general.h"
 #include "saverkit/scr_monitor.h"
 #include "saverkit/scr_password.h"
+
+#include "dib_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -265,11 +266,8 @@ TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     }
 
     // The picture: corner buttons as chosen, the background through the mask, the screen.
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 184, 170);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    DibSurface picture(184, 170);
+    const HDC dc = picture.dc();
     monitor->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     const COLORREF now = GetPixel(dc, 16 + 4, 17 + 11);
     const COLORREF never = GetPixel(dc, 169 - 4, 130 - 11);
@@ -279,9 +277,6 @@ TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     EXPECT_NEAR(GetRValue(normal), GetGValue(normal), 16) << std::hex << normal;
     EXPECT_EQ(GetPixel(dc, 0, 169), GetSysColor(COLOR_BTNFACE)) << "the mask let nothing through";
     EXPECT_EQ(GetPixel(dc, 90, 70), RGB(0, 84, 112)) << "not the screen's colour";
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 
     // SaveCorners writes only in corners use.
     monitor->SaveCorners();
@@ -291,36 +286,6 @@ TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     monitor->SetCorner(csTopLeft, scmNever);
     monitor->SaveCorners();
     EXPECT_EQ(saver_key().read_bytes("Mouse Corners", 16), std::string("Y-N-\0", 5));
-}
-
-TEST(KitPasswordChange, WithoutAPasswordPolicyItSaysSo) {
-    std::vector<std::string> boxes;
-    SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
-        boxes.push_back(caption + ": " + text);
-        return IDOK;
-    });
-    for (TRequirePassword require : {rpNever, rpNormal}) {
-        boxes.clear();
-        TApplication app;
-        TScrControl::OverrideCommandLine("saver.scr /a");
-        auto* control = new TScrControl(&app);
-        control->AutoExecute = false;
-        control->RequirePassword = require;
-        control->Run(nullptr, nullptr);
-        if (require == rpNever) {
-            EXPECT_EQ(boxes, (std::vector<std::string>{
-                                 "Screen saver: This screen saver does not use a password"}));
-        } else {
-            EXPECT_TRUE(boxes.empty()); // the system's service, or nothing where it is absent
-        }
-        MSG message;
-        bool quit = false;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            quit |= message.message == WM_QUIT;
-        EXPECT_TRUE(quit);
-    }
-    TScrControl::OverrideCommandLine(nullptr);
-    SetScrMessageBoxHook(nullptr);
 }
 
 } // namespace
