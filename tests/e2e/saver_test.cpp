@@ -294,8 +294,6 @@ TEST_F(Saver, PreviewFillsItsHostAndEndsWithIt) {
     const auto shown = Clock::now();
     ASSERT_NE(preview, nullptr) << "no saver window fills the host; its children:" << children
                                 << "\nthe saver's top-level windows:" << windows_of(saver);
-    EXPECT_TRUE(saver.visible_top_windows().empty())
-        << "the preview shows windows outside its host:" << windows_of(saver);
 
     const ForeignCapture how = foreign_child_capture();
     if (how == ForeignCapture::None) {

@@ -10,22 +10,20 @@
 namespace nimbrel {
 namespace {
 
-constexpr UINT kPing = WM_APP + 7;
+constexpr UINT kCloseLater = WM_APP + 7;
 
 class ProbeForm : public TForm {
   public:
     explicit ProbeForm(TComponent* owner) : TForm(owner) {}
     const char* ClassName() const override { return "TProbeForm"; }
     HPALETTE palette = nullptr;
-    int pings = 0;
     int palette_asked = 0;
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
-        if (message == kPing) {
-            ++pings;
-            if (wparam == 1) Close();
-            return 42;
+        if (message == kCloseLater) {
+            Close();
+            return 0;
         }
         return TForm::WndProc(message, wparam, lparam);
     }
@@ -73,7 +71,7 @@ TEST(KitForm, ShowModalRunsUntilClosedAndDisablesOtherWindows) {
     bool other_enabled_during_modal = true;
     dialog->OnShow = [&](TComponent*) {
         other_enabled_during_modal = IsWindowEnabled(other->WindowHandle()) != 0;
-        PostMessageA(dialog->WindowHandle(), kPing, 1, 0); // closes from inside the loop
+        PostMessageA(dialog->WindowHandle(), kCloseLater, 1, 0); // closes from inside the loop
     };
     EXPECT_EQ(dialog->ShowModal(), mrCancel);
     EXPECT_FALSE(other_enabled_during_modal);
@@ -84,8 +82,8 @@ TEST(KitForm, ShowModalRunsUntilClosedAndDisablesOtherWindows) {
     // OnClose may refuse: the loop goes on until a later close is accepted.
     int closes = 0;
     dialog->OnShow = [&](TComponent*) {
-        PostMessageA(dialog->WindowHandle(), kPing, 1, 0);
-        PostMessageA(dialog->WindowHandle(), kPing, 1, 0);
+        PostMessageA(dialog->WindowHandle(), kCloseLater, 1, 0);
+        PostMessageA(dialog->WindowHandle(), kCloseLater, 1, 0);
     };
     dialog->OnClose = [&](TComponent*, TCloseAction& action) {
         if (++closes == 1) action = TCloseAction::caNone;
