@@ -7,8 +7,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <optional>
 
@@ -77,21 +75,15 @@ DWORD read_registry_number(const char* key, const char* value, DWORD fallback = 
     return number;
 }
 
-class Config : public ::testing::Test {
+// The saver's world with the shipped data (the dialog lists its settings).
+class Config : public Saver {
   protected:
     void SetUp() override {
-        const std::string scr = saver_under_test();
-        if (scr.empty()) GTEST_SKIP() << "NIMBREL_SCR is not set: no saver to test";
+        Saver::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         const std::string shipped = shipped_data();
         if (shipped.empty()) GTEST_SKIP() << "no shipped data folder (NIMBREL_DATA)";
-        std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace_if(
-            tag.begin(), tag.end(), [](char c) { return !isalnum(c); }, '-');
-        install_ = std::make_unique<SaverInstall>(scr, tag);
-        ASSERT_TRUE(install_->ok());
-        const std::string data = install_->data();
-        ASSERT_TRUE(copy_tree(shipped, data.substr(0, data.size() - 1)));
-        ASSERT_TRUE(directory_.set_string(data));
+        ASSERT_TRUE(copy_tree(shipped, install().data().substr(0, install().data().size() - 1)));
         ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
                               {{"Start_auto_cycling", "1"},
                                {"Tagged_settings_only", "1"},
@@ -103,8 +95,6 @@ class Config : public ::testing::Test {
         // A wait that no time box shows, so the boxes are told apart by their numbers.
         ASSERT_TRUE(password_delay_.set_number(45));
     }
-
-    const SaverInstall& install() const { return *install_; }
 
     std::string ini_value(const char* key) {
         const IniSection ini = read_ini(install().data_ini(), kIniSection);
@@ -132,19 +122,6 @@ class Config : public ::testing::Test {
         return nullptr;
     }
 
-    // Waits until the preview has picked and the list is filled; answers the item count.
-    int wait_for_list() {
-        HWND list = child("ListBox");
-        int count = 0;
-        wait_until(
-            [&] {
-                count = int(SendMessageA(list, LB_GETCOUNT, 0, 0));
-                return count > 0;
-            },
-            Millis(5000));
-        return count;
-    }
-
     void choose_tab(int index) {
         HWND tabs = child(WC_TABCONTROLA);
         const RECT r = tab_rect(tabs, index);
@@ -163,11 +140,7 @@ class Config : public ::testing::Test {
 
     std::unique_ptr<Process> saver_;
     HWND dialog_ = nullptr;
-    RegistryValueGuard directory_{kNimbrelKey, "Directory"};
     RegistryValueGuard password_delay_{kSaverOptionsKey, "Password Delay"};
-
-  private:
-    std::unique_ptr<SaverInstall> install_;
 };
 
 // ------------------------------------------------------------------------------------------------
@@ -177,7 +150,9 @@ TEST_F(Config, BothCommandLinesOpenTheDialogWithItsListFilled) {
         ASSERT_NE(open(args), nullptr) << "no configuration dialog";
         EXPECT_EQ(describe(dialog_).text, kCaption);
         // The count, header, pick and tags are checked on the dialog in process.
-        EXPECT_GT(wait_for_list(), 1);
+        HWND list = child("ListBox");
+        EXPECT_TRUE(
+            wait_until([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) > 1; }, Millis(5000)));
         EXPECT_GE(SendMessageA(child("ListBox"), LB_GETCURSEL, 0, 0), 0);
 
         click(child("Button", "Cancel"));
