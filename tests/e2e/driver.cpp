@@ -132,7 +132,6 @@ WindowInfo describe(HWND window) {
     WindowInfo info;
     info.handle = window;
     GetWindowRect(window, &info.rect);
-    GetClientRect(window, &info.client);
     info.visible = IsWindowVisible(window) != FALSE;
     char name[256] = {};
     GetClassNameA(window, name, sizeof(name));

@@ -58,7 +58,6 @@ class Process {
 struct WindowInfo {
     HWND handle = nullptr;
     RECT rect{}; // screen coordinates
-    RECT client{};
     bool visible = false;
     std::string class_name;
     std::string text;

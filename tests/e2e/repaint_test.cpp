@@ -105,10 +105,8 @@ TEST_F(SaverRepaint, FullScreenPictureComesBackWhereAWindowCoveredIt) {
         ASSERT_TRUE(saver.running()) << "a window over the saver ended it";
         cover.destroy();
     }
-    // Windows has a window repaint what another window uncovered: erase, then paint. Wine
-    // restores a top-level window from its own copy of the pixels instead (here the area comes
-    // back even from a window whose repaint paints black), so ask for the repaint Windows would.
-    // A repaint that loses the picture shows until the next frame.
+    // Wine restores uncovered pixels from its own copy, never asking for a repaint: ask for the
+    // one Windows would (erase, then paint). A repaint that lost the picture shows till next frame.
     RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     const auto uncovered = Clock::now();
     double least_lit = 1, most_grey = 0;

@@ -29,11 +29,11 @@ nimbrel_wine_prefix_init
 wine reg add 'HKEY_CURRENT_USER\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-export NIMBREL_PERF_SCR NIMBREL_PERF_DATA NIMBREL_PERF_SECONDS=$((SECS + 2))
-NIMBREL_PERF_SCR=$(winepath -w "$ROOT/build/win64/Nimbrel_32_Saver.scr")
-NIMBREL_PERF_DATA="$(winepath -w "$OUT/data")\\"
-wine "$ROOT/build/win64/nimbrel_win32_tests.exe" --gtest_also_run_disabled_tests \
-    --gtest_filter='AppPerf.*' >"$OUT/driver.log" 2>&1 &
+export NIMBREL_SCR NIMBREL_PERF_DATA NIMBREL_PERF_SECONDS=$((SECS + 2))
+NIMBREL_SCR=$(winepath -w "$ROOT/build/win64/Nimbrel_32_Saver.scr")
+NIMBREL_PERF_DATA=$(winepath -w "$OUT/data")
+wine "$ROOT/build/win64/nimbrel_e2e_tests.exe" --gtest_also_run_disabled_tests \
+    --gtest_filter='Saver.DISABLED_Measure' >"$OUT/driver.log" 2>&1 &
 driver=$!
 for _ in $(seq 100); do grep -q 'saver pid' "$OUT/driver.log" 2>/dev/null && break; sleep 0.1; done
 sleep 1 # past the start-up

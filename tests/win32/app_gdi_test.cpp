@@ -1,54 +1,15 @@
-// The saver's drawing on real GDI: the palette-index pens and logical palette of a palettised
-// display, and the palette-emulation presenter that shows an indexed frame through the palette.
+// Drawing on real GDI: palette-index pens and logical palette of a palettised display, and the
+// presenter that shows an indexed frame through the palette (the window itself: saver form, e2e).
 #include "app/emulated_target_win32.h"
 #include "app/gdi_target_win32.h"
 #include "app/win32_api.h"
 #include "app/window_engine_win32.h"
+#include "dib_surface.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace nimbrel {
 namespace {
-
-// A memory DC holding a top-down 32-bit DIB section.
-class MemorySurface {
-  public:
-    MemorySurface(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        previous_ = SelectObject(dc_, bitmap_);
-        PatBlt(dc_, 0, 0, w, h, WHITENESS);
-        GdiFlush();
-    }
-    ~MemorySurface() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    // 0xRRGGBB of one pixel, read from the section's memory.
-    std::uint32_t rgb(int x, int y) const {
-        GdiFlush();
-        std::uint32_t v;
-        std::memcpy(&v, static_cast<const std::uint8_t*>(bits_) + (y * w_ + x) * 4, 4);
-        return v & 0xFFFFFF;
-    }
-
-  private:
-    int w_, h_;
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    void* bits_ = nullptr;
-};
 
 PaletteEntries test_palette() {
     PaletteEntries p = standard_system_entries();
@@ -67,7 +28,7 @@ TEST(AppGdi, PensAndLogicalPaletteDrawInPaletteColours) {
     ASSERT_TRUE(pen_table().create_pens()); // a second window shares them
     EXPECT_NE(pen_table().pen(10), nullptr);
 
-    MemorySurface mem(32, 16);
+    DibSurface mem(32, 16);
     GdiPalette palette;
     const PaletteEntries entries = test_palette();
     EXPECT_TRUE(palette.create(entries));
@@ -120,7 +81,7 @@ TEST(AppGdi, PresenterShowsIndicesThroughThePalette) {
             frame.pixel(width - 1, 5, 255);
             PaletteEntries palette = test_palette();
 
-            MemorySurface mem(width, 6);
+            DibSurface mem(width, 6);
             FramePresenter presenter(way);
             ASSERT_TRUE(presenter.present(mem.dc(), frame, palette));
             EXPECT_EQ(mem.rgb(0, 0), 0u);
@@ -133,65 +94,6 @@ TEST(AppGdi, PresenterShowsIndicesThroughThePalette) {
             EXPECT_EQ(mem.rgb(3, 2), 0x010203u);
         }
     }
-}
-
-// A plain visible popup to draw into.
-class TestWindow {
-  public:
-    TestWindow(int w, int h) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "NimbrelGdiTestWindow";
-        RegisterClassA(&wc);
-        window_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  w, h, nullptr, nullptr, wc.hInstance, nullptr);
-        pump();
-    }
-    ~TestWindow() { DestroyWindow(window_); }
-    HWND get() const { return window_; }
-    static void pump() {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&m);
-    }
-
-  private:
-    HWND window_ = nullptr;
-};
-
-TEST(AppGdi, EmulatedWindowShowsEachFrameAndRepaints) {
-    TestWindow window(64, 48);
-    ASSERT_NE(window.get(), nullptr);
-    // Wine has no hardware palette: the saver always emulates there.
-    EXPECT_TRUE(window_needs_emulation(window.get()));
-
-    EmulatedWindowTarget target(window.get(), 64, 48, PresentWay::bgra_dib);
-    PaletteEntries entries = target.palette().entries();
-    entries[50] = PaletteEntry{200, 10, 30, PC_RESERVED};
-    target.palette().create(entries);
-    ASSERT_TRUE(target.begin_frame());
-    target.fill_black();
-    target.pixel(10, 10, 50);
-    ASSERT_TRUE(target.end_frame());
-
-    // PrintWindow asks the window to paint into our DC; a plain window paints nothing, so read
-    // what end_frame put on the screen instead.
-    HDC dc = GetDC(window.get());
-    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(200, 10, 30));
-    EXPECT_EQ(GetPixel(dc, 11, 10), RGB(0, 0, 0));
-
-    PaletteEntry blue{0, 0, 255, PC_RESERVED};
-    target.palette().animate(50, 1, &blue);
-    ASSERT_TRUE(target.begin_frame());
-    ASSERT_TRUE(target.end_frame());
-    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(0, 0, 255));
-
-    // A repaint into another DC (printing, uncovering) shows the same frame.
-    MemorySurface mem(64, 48);
-    ASSERT_TRUE(target.present(mem.dc()));
-    EXPECT_EQ(mem.rgb(10, 10), 0x0000FFu);
-    ReleaseDC(window.get(), dc);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
-// The configuration dialog with its live preview, run modally by the controller as in /c, and
-// driven from a timer inside the modal loop: the list filled from the preview's pick, clicks
-// that change the preview (and the same one again that does not), and a tag toggled in the Tag
-// column that reaches the file when the preview goes.
+// The configuration dialog run modally as in /c, driven from a timer inside the modal loop: the
+// list follows the preview's pick, clicks change the preview, a tag toggled reaches the file.
 #include "app/win32_api.h" // before <windows.h>
 
 #include "app/saver_form_win32.h"
