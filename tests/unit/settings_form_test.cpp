@@ -173,18 +173,6 @@ TEST(SettingsForm, CouplingsFollowLineOrder) {
 
 TEST(SettingsForm, Handlers) {
     TSettings_Form f;
-    f.PDF_zeroClick(true);
-    EXPECT_EQ(f.pos(Param::density10), -100);
-    f.PDF_zeroClick(false);
-    EXPECT_EQ(f.pos(Param::density1), 0);
-    f.ZeroAspBtnClick();
-    EXPECT_EQ(f.pos(Param::aspect_a_x), 50);
-    EXPECT_EQ(f.pos(Param::aspect_a_y), 50);
-    f.set_position(Param::freq, 30);
-    f.set_position(Param::ampl, 40);
-    f.rot_zeroClick();
-    EXPECT_EQ(f.pos(Param::ampl), 0);
-    EXPECT_EQ(f.pos(Param::freq), 0);
     f.set_position(Param::Gamma, 5);
     f.set_position(Param::control_points, 9);
     f.ZeroPalBtnClick();
