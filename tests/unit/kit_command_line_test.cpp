@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace nimbrel {
 namespace {
@@ -26,45 +27,34 @@ struct FakeSystem {
 };
 
 TEST(KitCommandLine, ClassifiesTheSaverConvention) {
-    const ScrCommand full{smSFull, 0}, regular{smCRegular, 0}, config{smCRegular, kForeground};
-    const ScrCommand preview{smSPMain, 0x1234}, password{smPasswordChange, kForeground};
+    // Only spaces end the program name; one slash or minus only; the number after c is not read;
+    // the number after p is read as "%i" does and must be a window; after a, any window or the
+    // foreground one.
     const struct {
-        const char* line;
         std::optional<ScrCommand> expected;
-    } cases[] = {
-        {"saver.scr", regular},
-        {"\"C:\\Program Files\\saver.scr\"", regular},
-        {"saver.scr /s", full},
-        {"saver.scr -S", full},
-        {"saver.scr s", full},
-        {"saver.scr -/s", full},
-        {"saver.scr /save", full},
-        {"\"C:\\a b\\saver.scr\"/s", full},
-        {"saver.scr /c", config},
-        {"saver.scr /c:1234", config}, // the number after c is not read
-        {"saver.scr /x", std::nullopt},
-        {"saver.scr -", std::nullopt},
-        {"saver.scr //s", std::nullopt},      // one slash only
-        {"saver.scr --s", std::nullopt},      // one minus only
-        {"\"C:\\saver.scr /s", std::nullopt}, // no closing quote
-        {"saver.scr\t/s", regular},           // only spaces end the program name
-        {"saver.scr /p 4660", preview},
-        {"saver.scr /P:4660", preview},
-        {"saver.scr /l : :4660", preview},
-        {"saver.scr /p 0x1234", preview}, // read as "%i" does
-        {"saver.scr /p -5", ScrCommand{smSPMain, WindowFromInteger(-5)}},
-        {"saver.scr /p 4661", std::nullopt}, // not a window
-        {"saver.scr /p", std::nullopt},
-        {"saver.scr /p x", std::nullopt},
-        {"saver.scr /a", password},
-        {"saver.scr /a:0x10", ScrCommand{smPasswordChange, 0x10}},
-        {"saver.scr /a 4661", password},
-        {"saver.scr /a junk", password},
+        std::vector<const char*> lines;
+    } groups[] = {
+        {ScrCommand{smCRegular, 0},
+         {"saver.scr", "\"C:\\Program Files\\saver.scr\"", "saver.scr\t/s"}},
+        {ScrCommand{smSFull, 0},
+         {"saver.scr /s", "saver.scr -S", "saver.scr s", "saver.scr -/s", "saver.scr /save",
+          "\"C:\\a b\\saver.scr\"/s"}},
+        {ScrCommand{smCRegular, kForeground}, {"saver.scr /c", "saver.scr /c:1234"}},
+        {std::nullopt,
+         {"saver.scr /x", "saver.scr -", "saver.scr //s", "saver.scr --s", "\"C:\\saver.scr /s",
+          "saver.scr /p 4661", "saver.scr /p", "saver.scr /p x"}},
+        {ScrCommand{smSPMain, 0x1234},
+         {"saver.scr /p 4660", "saver.scr /P:4660", "saver.scr /l : :4660", "saver.scr /p 0x1234"}},
+        {ScrCommand{smSPMain, WindowFromInteger(-5)}, {"saver.scr /p -5"}},
+        {ScrCommand{smPasswordChange, kForeground},
+         {"saver.scr /a", "saver.scr /a 4661", "saver.scr /a junk"}},
+        {ScrCommand{smPasswordChange, 0x10}, {"saver.scr /a:0x10"}},
     };
-    for (const auto& c : cases) {
-        FakeSystem fake;
-        EXPECT_EQ(ParseCommandLine(c.line, fake.system()), c.expected) << c.line;
-    }
+    for (const auto& g : groups)
+        for (const char* line : g.lines) {
+            FakeSystem fake;
+            EXPECT_EQ(ParseCommandLine(line, fake.system()), g.expected) << line;
+        }
 }
 
 TEST(KitCommandLine, ExternalPreviewOnlyForTheExactNames) {
