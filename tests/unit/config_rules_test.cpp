@@ -95,11 +95,8 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
 TEST(ConfigRules, ListScrollsToShowTheSelectionOnTheNinthRow) {
     const struct {
         int index, count, top;
-    } cases[] = {
-        {3, 40, 0},   {20, 40, 12}, {35, 40, 25}, {8, 40, 0}, {7, 40, 0},
-        {32, 40, 24}, {33, 40, 25}, {39, 40, 25}, {0, 1, 0},  {5, 10, 0},
-        {9, 10, 0},   {0, 0, 0},    {8, 16, 0},   {9, 16, 1},
-    };
+    } cases[] = {{7, 40, 0}, {8, 40, 0}, {20, 40, 12}, {32, 40, 24}, {33, 40, 25}, {39, 40, 25},
+                 {0, 1, 0},  {9, 10, 0}, {0, 0, 0},    {8, 16, 0},   {9, 16, 1}};
     for (const auto& c : cases)
         EXPECT_EQ(Top_row(c.index, c.count), c.top) << c.index << " of " << c.count;
 }

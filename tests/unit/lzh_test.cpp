@@ -204,7 +204,6 @@ TEST(Lzh, LengthFieldAndShortStreams) {
         bool corrupt;
         std::size_t size;
     } cases[] = {
-        {"nothing", {}, false, 0},
         {"shorter than the length field", {0x03, 0x00, 0x00}, false, 0},
         {"zero length, anything after", {0, 0, 0, 0, 0xDE, 0xAD}, false, 0},
         {"length without bits", {0x01, 0, 0, 0}, true, 0},
@@ -212,7 +211,6 @@ TEST(Lzh, LengthFieldAndShortStreams) {
         {"match longer than what is left", {0x05, 0, 0, 0, 0xF6, 0xC9, 0, 0}, false, 5},
         {"60 bytes per bit is still possible", {0xE0, 0x01, 0, 0, 0x00}, false, 480},
         {"more than 60 bytes per bit", {0xE1, 0x01, 0, 0, 0x00}, true, 0},
-        {"negative length", {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}, true, 0},
         {"most negative length", {0, 0, 0, 0x80, 1, 2, 3, 4}, true, 0},
         {"huge length, few bits", {0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3, 4}, true, 0},
     };
