@@ -10,55 +10,41 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 using namespace nimbrel;
 using namespace nimbrel_test;
+using nimbrel::testing::random_bytes;
 
 namespace {
 
-Bytes random_bytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 rng(seed);
-    Bytes b(size);
-    for (auto& x : b)
-        x = static_cast<std::uint8_t>(rng());
-    return b;
-}
-
-Bytes length_field(std::uint32_t length) {
-    return {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-            static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+Bytes with_length(std::uint32_t length, Bytes rest) {
+    for (int i = 3; i >= 0; --i)
+        rest.insert(rest.begin(), static_cast<std::uint8_t>(length >> (8 * i)));
+    return rest;
 }
 
 } // namespace
 
 TEST(BadInput, DamagedSettingsFilesAreReportedAndLeftAlone) {
     const Bytes sample = lzh_pack(nimbrel::testing::sample_settings_text(8000, 4));
+    const Bytes data(sample.begin() + 4, sample.end());
     const std::string one_line(1 << 20, 'x');
     const struct {
         const char* what;
         const char* name;
         Bytes contents;
     } cases[] = {
-        {"packed, cut to a quarter", "s.cmp",
-         Bytes(sample.begin(), sample.begin() + 4 + sample.size() / 4)},
         {"packed, cut to a half", "s.cmp",
          Bytes(sample.begin(), sample.begin() + sample.size() / 2)},
         {"packed, last byte missing", "s.cmp", Bytes(sample.begin(), sample.end() - 1)},
         {"packed, length field only", "s.cmp", Bytes(sample.begin(), sample.begin() + 4)},
-        {"length 2^31-1 over a few bytes", "s.cmp", length_field(0x7FFFFFFF) + random_bytes(64, 1)},
-        {"length 2^31-1 over real data", "s.cmp",
-         length_field(0x7FFFFFFF) + Bytes(sample.begin() + 4, sample.end())},
+        {"length 2^31-1 over a few bytes", "s.cmp", with_length(0x7FFFFFFF, random_bytes(64, 1))},
+        {"length 2^31-1 over real data", "s.cmp", with_length(0x7FFFFFFF, data)},
         {"packed, random bytes", "s.cmp", random_bytes(3000, 2)},
         {"packed, random bits after a fitting length", "s.cmp",
-         length_field(9000) + random_bytes(3000, 3)},
+         with_length(9000, random_bytes(3000, 3))},
         {"text, random bytes", "s.txt", random_bytes(3000, 4)},
-        {"text, random bytes after a brace", "s.txt", bytes_of("{ ") + random_bytes(3000, 5)},
+        {"text, random bytes after a brace", "s.txt",
+         bytes_of("{ " + text_of(random_bytes(3000, 5)))},
         {"text, 1 MB on one line", "s.txt", bytes_of("{ " + one_line)},
         {"text, 1 MB line, then more blocks", "s.txt", bytes_of(one_line + "\r\n{ A\r\n}\r\n")},
     };
@@ -73,8 +59,6 @@ TEST(BadInput, DamagedSettingsFilesAreReportedAndLeftAlone) {
             EXPECT_TRUE(file.Load(path, false));
             EXPECT_EQ(file.Count(), 0);
             EXPECT_EQ(report.Error_set, 1u << err_settings_corrupt);
-            EXPECT_EQ(report.Error_text,
-                      "The Nimbrel settings file appears to have been corrupted\r\n\r\n");
             EXPECT_EQ(file.Random_index(false), -1);
         }
         Bytes after;
@@ -105,45 +89,31 @@ TEST(BadInput, AMegabyteLineInsideABlockIsKeptInPieces) {
 }
 
 TEST(BadInput, ParameterLinesOfTenThousandTokens) {
-    std::string tail;
-    for (int i = 0; i < 9996; ++i)
+    std::string tail, names;
+    for (int i = 0; i < 10000; ++i) {
         tail += " " + std::to_string(i);
+        names += "max_polygons ";
+    }
     const struct {
-        const char* what;
         std::string line;
         bool error;
     } cases[] = {
-        {"scroll with extra values", "perspective -50 50 40" + tail, false},
-        {"check with extra tokens", "in_out TRUE" + tail, false},
-        {"unknown name", "no_such_parameter" + tail, false},
-        {"scroll with a bad value", "vanishing 0 x" + tail, true},
-        {"ten thousand names",
-         [] {
-             std::string s;
-             for (int i = 0; i < 10000; ++i)
-                 s += "max_polygons ";
-             return s;
-         }(),
-         true},
+        {"perspective -50 50 40" + tail, false},
+        {"in_out TRUE" + tail, false},
+        {"no_such_parameter" + tail, false},
+        {"vanishing 0 x" + tail, true},
+        {names, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.line.substr(0, 20));
         TSettings_Form holder;
         const auto error = holder.Apply_setting({"Many", c.line, "rub_out FALSE"});
         ASSERT_EQ(error.has_value(), c.error);
+        EXPECT_EQ(holder.on(Param::rub_out), c.error); // applying stops at a bad line
         if (c.error) {
             EXPECT_EQ(error->line, 1);
-            EXPECT_TRUE(holder.on(Param::rub_out)); // applying stopped at the bad line
-        } else {
-            EXPECT_FALSE(holder.on(Param::rub_out));
         }
     }
-    TSettings_Form holder;
-    ASSERT_FALSE(
-        holder.Apply_setting({"Many", "perspective -50 50 40" + tail, "in_out TRUE" + tail}));
-    EXPECT_EQ(holder.scroll(Param::perspective).Min, -50);
-    EXPECT_EQ(holder.pos(Param::perspective), 40);
-    EXPECT_TRUE(holder.on(Param::in_out));
 }
 
 TEST(BadInput, IniFilesWithManyKeysOrInvalidUtf8) {
@@ -151,21 +121,19 @@ TEST(BadInput, IniFilesWithManyKeysOrInvalidUtf8) {
     for (int i = 0; i < 10000; ++i)
         many += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
     many += "Min_time=12\r\n";
-    const std::string bad_utf8 = "[Nimbrel_start]\r\n"
-                                 "Settings_file=\xff\xfe\xc3(\xed\xa0\x80.cmp\r\n"
-                                 "Max_time=\xc0\xaf\r\n"
-                                 "\xf8\x88\x80\x80\x80=5\r\n";
+    const std::string bad_name = "\xff\xfe\xc3(\xed\xa0\x80.cmp";
     const struct {
-        const char* what;
         std::string text;
         std::int32_t min_time, max_time;
         std::string settings_file;
     } cases[] = {
-        {"10 000 keys before ours", many, 12, 60, "Nimbrel_32_Settings.cmp"},
-        {"invalid UTF-8", bad_utf8, 30, 60, "\xff\xfe\xc3(\xed\xa0\x80.cmp"},
+        {many, 12, 60, "Nimbrel_32_Settings.cmp"},
+        {"[Nimbrel_start]\r\nSettings_file=" + bad_name +
+             "\r\nMax_time=\xc0\xaf\r\n\xf8\x88\x80\x80\x80=5\r\n",
+         30, 60, bad_name},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.settings_file);
         Temp_folder t;
         write_text(t.file("Nimbrel_32_Config.ini"), c.text);
         {
@@ -175,7 +143,7 @@ TEST(BadInput, IniFilesWithManyKeysOrInvalidUtf8) {
             EXPECT_EQ(options.Max_time, c.max_time);
             EXPECT_EQ(options.Settings_file, c.settings_file);
         }
-        // Written back at exit: every line of the file is still there, byte for byte.
+        // Written back at exit: every other line of the file is still there, byte for byte.
         const std::string after = read_text(t.file("Nimbrel_32_Config.ini"));
         std::size_t from = 0;
         for (std::size_t end; (end = c.text.find("\r\n", from)) != std::string::npos;
@@ -190,30 +158,30 @@ TEST(BadInput, IniFilesWithManyKeysOrInvalidUtf8) {
 }
 
 TEST(BadInput, LongRegistryDirectories) {
-    const struct {
-        const char* what;
-        std::string data;
-        std::string text;
-    } values[] = {
-        {"1023 characters and the NUL fill the buffer", std::string(1023, 'd') + '\0',
-         std::string(1023, 'd')},
-        {"1024 characters without a NUL", std::string(1024, 'd'), std::string(1024, 'd')},
-        {"text ends at the first NUL", std::string("C:\\A\0\0junk", 10), "C:\\A"},
-        {"nothing but NULs", std::string(1024, '\0'), ""},
+    const std::pair<std::string, std::string> values[] = {
+        {std::string(1023, 'd') + '\0', std::string(1023, 'd')}, // the NUL fills the buffer
+        {std::string(1024, 'd'), std::string(1024, 'd')},        // no NUL
+        {std::string("C:\\A\0\0junk", 10), "C:\\A"},
+        {std::string(1024, '\0'), ""},
     };
-    for (const auto& v : values)
-        EXPECT_EQ(registry_value_text(v.data.data(), v.data.size()), v.text) << v.what;
+    for (const auto& [data, text] : values)
+        EXPECT_EQ(registry_value_text(data.data(), data.size()), text) << text.size();
 
-    // Registered but no such folder: reported, the name in full, and the record carries on.
+    // Registered but no such folder: reported, the name in full, and the record carries on;
+    // nothing can be written there.
     for (std::size_t length : {1023u, 1024u}) {
-        SCOPED_TRACE(length);
         Temp_folder exe;
         const std::string value = "/" + std::string(length - 1, 'd');
         Nimbrel_Options options(Fixed_registry(value), exe.dir());
         EXPECT_EQ(options.Directory, value + "/");
         EXPECT_EQ(options.Error_set, 1u << err_bad_directory);
-        EXPECT_NE(options.Error_text.find(value + "/ is invalid"), std::string::npos);
-        EXPECT_EQ(options.Max_time, 60);
+        EXPECT_EQ(
+            options.Error_text,
+            "The Nimbrel directory " + value +
+                "/ is invalid\r\nPlease run the Nimbrel \"exe\" "
+                "file : This will write the directory of the Nimbrel data files to the registry."
+                "\r\n\r\n");
+        EXPECT_EQ(options.Max_time, 60); // read all the same, with defaults
         std::string error;
         EXPECT_FALSE(options.Write_ini(&error));
         EXPECT_FALSE(error.empty());

@@ -13,19 +13,10 @@ TEST(ConfigRules, TimesValidOnlyWithinLimitsAndInOrder) {
     const struct {
         std::int32_t min, max;
         bool valid;
-    } cases[] = {
-        {1, 1, true},
-        {30, 60, true},
-        {1, 3600, true},
-        {3600, 3600, true},
-        {0, 60, false},
-        {-1, 60, false},
-        {61, 60, false},
-        {1, 3601, false},
-        {30, 5000, false},
-        {0, 0, false},
-        {std::numeric_limits<std::int32_t>::min(), 1, false},
-    };
+    } cases[] = {{1, 1, true},       {30, 60, true},
+                 {3600, 3600, true}, {0, 60, false},
+                 {61, 60, false},    {1, 3601, false},
+                 {0, 0, false},      {std::numeric_limits<std::int32_t>::min(), 1, false}};
     for (const auto& c : cases)
         EXPECT_EQ(Times_valid(c.min, c.max), c.valid) << c.min << ".." << c.max;
     EXPECT_STREQ(Invalid_times_message,
@@ -33,27 +24,20 @@ TEST(ConfigRules, TimesValidOnlyWithinLimitsAndInOrder) {
 }
 
 TEST(ConfigRules, TimeBoxesReadTheirLeadingNumber) {
+    constexpr std::int32_t none = -99; // not a strict integer; "010" is decimal, not octal
     const struct {
         const char* text;
-        std::int32_t leading;
-        std::optional<std::int32_t> strict;
+        std::int32_t leading, strict;
     } cases[] = {
-        {"30", 30, 30},
-        {"  45", 45, 45},
-        {"45 ", 45, 45},
-        {"-7", -7, -7},
-        {"+8", 8, 8},
-        {"12abc", 12, std::nullopt},
-        {"abc", 0, std::nullopt},
-        {"", 0, std::nullopt},
-        {"- 5", 0, std::nullopt},
-        {"0x10", 0, std::nullopt},
-        {"010", 10, 10}, // decimal, not octal
-        {"99999999999", std::numeric_limits<std::int32_t>::max(), std::nullopt},
+        {"  45 ", 45, 45}, {"-7", -7, -7},
+        {"+8", 8, 8},      {"12abc", 12, none},
+        {"abc", 0, none},  {"", 0, none},
+        {"- 5", 0, none},  {"0x10", 0, none},
+        {"010", 10, 10},   {"99999999999", std::numeric_limits<std::int32_t>::max(), none},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Leading_integer(c.text), c.leading) << c.text;
-        EXPECT_EQ(Strict_integer(c.text), c.strict) << c.text;
+        EXPECT_EQ(Strict_integer(c.text).value_or(none), c.strict) << c.text;
     }
     EXPECT_EQ(Invalid_integer_message("1x"), "'1x' is not a valid integer value");
 }
@@ -111,11 +95,8 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
 TEST(ConfigRules, ListScrollsToShowTheSelectionOnTheNinthRow) {
     const struct {
         int index, count, top;
-    } cases[] = {
-        {3, 40, 0},   {20, 40, 12}, {35, 40, 25}, {8, 40, 0}, {7, 40, 0},
-        {32, 40, 24}, {33, 40, 25}, {39, 40, 25}, {0, 1, 0},  {5, 10, 0},
-        {9, 10, 0},   {0, 0, 0},    {8, 16, 0},   {9, 16, 1},
-    };
+    } cases[] = {{7, 40, 0}, {8, 40, 0}, {20, 40, 12}, {32, 40, 24}, {33, 40, 25}, {39, 40, 25},
+                 {0, 1, 0},  {9, 10, 0}, {0, 0, 0},    {8, 16, 0},   {9, 16, 1}};
     for (const auto& c : cases)
         EXPECT_EQ(Top_row(c.index, c.count), c.top) << c.index << " of " << c.count;
 }

@@ -13,7 +13,7 @@ class FakeDisplay : public DisplayModes {
   public:
     DisplayFormat now{32, 1024, 768};
     std::vector<DisplayFormat> modes;
-    std::vector<ChangeAnswer> answers; // one per change_to call, in order
+    std::string answers; // one per change_to call: 's'uccessful, 'r'estart needed, else failed
     std::vector<std::pair<int, bool>> changes;
     std::vector<bool> restores;
     int enumerated = 0;
@@ -27,179 +27,52 @@ class FakeDisplay : public DisplayModes {
     }
     ChangeAnswer change_to(int index, bool forced) override {
         changes.emplace_back(index, forced);
-        return changes.size() <= answers.size() ? answers[changes.size() - 1]
-                                                : ChangeAnswer::failed;
+        const char a = changes.size() <= answers.size() ? answers[changes.size() - 1] : 'f';
+        return a == 's'   ? ChangeAnswer::successful
+               : a == 'r' ? ChangeAnswer::restart_needed
+                          : ChangeAnswer::failed;
     }
     void restore(bool forced) override { restores.push_back(forced); }
 };
 
 const std::vector<DisplayFormat> Usual_modes = {{8, 640, 480},   {8, 1024, 768}, {16, 1024, 768},
                                                 {32, 1024, 768}, {8, 1024, 768}, {8, 800, 600}};
+const std::vector<DisplayFormat> No_8_bit_here = {{8, 640, 480}, {32, 1024, 768}};
 
-std::string line(const char* text) {
-    return std::string(text) + "\r\n";
-}
+enum : int { Preview = 1, No_change = 2, No_force = 4, Emulate = 8 }; // run mode and policy
+enum : int { Not_256 = 1, Changed = 2, Forced = 4 };                  // flags afterwards
 
 } // namespace
 
-TEST(DisplaySwitch, DecisionsWithoutEmulation) {
-    using A = ChangeAnswer;
-    struct Case {
+TEST(DisplaySwitch, Decisions) {
+    const struct {
         const char* name;
         int bits;
-        std::vector<DisplayFormat> modes;
-        bool not_full_screen, refuse_change, refuse_force;
-        std::vector<A> answers;
-        bool result;
-        std::string text;
-        std::vector<std::pair<int, bool>> changes;
-        bool not_256, changed, forced;
+        const std::vector<DisplayFormat>& modes;
+        int setup;
+        const char* answers;
+        const char* error; // nullptr: runs
+        int flags;
     } cases[] = {
-        {"already 8 bits: nothing at all",
-         8,
-         Usual_modes,
-         false,
-         false,
-         false,
-         {},
-         true,
-         "",
-         {},
-         false,
-         false,
-         false},
-        {"no 8-bit mode of this size",
-         32,
-         {{8, 640, 480}, {32, 1024, 768}},
-         false,
-         false,
-         false,
-         {},
-         false,
-         line(No_256_mode_text),
-         {},
-         false,
-         false,
-         false},
-        {"no 8-bit mode, preview too",
-         16,
-         {{16, 1024, 768}},
-         true,
-         false,
-         false,
-         {},
-         false,
-         line(No_256_mode_text),
-         {},
-         false,
-         false,
-         false},
-        {"preview on a deeper display: only the flag",
-         32,
-         Usual_modes,
-         true,
-         false,
-         false,
-         {},
-         true,
-         "",
-         {},
-         true,
-         false,
-         false},
-        {"defaults refuse the change",
-         16,
-         Usual_modes,
-         false,
-         true,
-         true,
-         {},
-         false,
-         line(Change_refused_text),
-         {},
-         false,
-         false,
-         false},
-        {"changed; the last matching mode wins",
-         32,
-         Usual_modes,
-         false,
-         false,
-         true,
-         {A::successful},
-         true,
-         "",
-         {{4, false}},
-         false,
-         true,
-         false},
-        {"restart needed, force refused",
-         32,
-         Usual_modes,
-         false,
-         false,
-         true,
-         {A::restart_needed},
-         false,
-         line(Force_refused_text),
-         {{4, false}},
-         false,
-         false,
-         false},
-        {"restart needed, forced change works",
-         32,
-         Usual_modes,
-         false,
-         false,
-         false,
-         {A::restart_needed, A::successful},
-         true,
-         "",
-         {{4, false}, {4, true}},
-         false,
-         true,
-         true},
-        {"restart needed twice",
-         32,
-         Usual_modes,
-         false,
-         false,
-         false,
-         {A::restart_needed, A::restart_needed},
-         false,
-         line(Needs_reboot_text),
-         {{4, false}, {4, true}},
-         false,
-         false,
-         false},
-        {"forced change fails otherwise",
-         32,
-         Usual_modes,
-         false,
-         false,
-         false,
-         {A::restart_needed, A::failed},
-         false,
-         line(Needs_reboot_text),
-         {{4, false}, {4, true}},
-         false,
-         false,
-         false},
-        {"change fails",
-         32,
-         Usual_modes,
-         false,
-         false,
-         false,
-         {A::failed},
-         false,
-         line(Change_failed_text),
-         {{4, false}},
-         false,
-         false,
-         false},
+        {"already 8 bits: nothing at all", 8, Usual_modes, 0, "", nullptr, 0},
+        {"no 8-bit mode of this size", 32, No_8_bit_here, 0, "", No_256_mode_text, 0},
+        {"no 8-bit mode, preview too", 16, No_8_bit_here, Preview, "", No_256_mode_text, 0},
+        {"preview on a deeper display: only the flag", 32, Usual_modes, Preview, "", nullptr,
+         Not_256},
+        {"defaults refuse the change", 16, Usual_modes, No_change | No_force, "",
+         Change_refused_text, 0},
+        {"changed; the last matching mode wins", 32, Usual_modes, No_force, "s", nullptr, Changed},
+        {"restart needed, force refused", 32, Usual_modes, No_force, "r", Force_refused_text, 0},
+        {"restart needed, forced change works", 32, Usual_modes, 0, "rs", nullptr,
+         Changed | Forced},
+        {"restart needed twice", 32, Usual_modes, 0, "rr", Needs_reboot_text, 0},
+        {"forced change fails otherwise", 32, Usual_modes, 0, "rf", Needs_reboot_text, 0},
+        {"change fails", 32, Usual_modes, 0, "f", Change_failed_text, 0},
+        // An emulated palette never touches the display, whatever its depth and modes.
+        {"emulated, no 8-bit mode", 32, No_8_bit_here, Emulate | No_change, "", nullptr, 0},
+        {"emulated preview", 16, Usual_modes, Emulate | Preview, "", nullptr, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeDisplay display;
         display.now.bits_per_pixel = c.bits;
@@ -209,84 +82,46 @@ TEST(DisplaySwitch, DecisionsWithoutEmulation) {
         not_256_mode() = false;
         Startup_report report;
         report.Error_text = "before\r\n";
-        const DisplayPolicy policy{c.refuse_change, c.refuse_force, false};
+        const DisplayPolicy policy{(c.setup & No_change) != 0, (c.setup & No_force) != 0,
+                                   (c.setup & Emulate) != 0};
 
-        EXPECT_EQ(Switch_to_256_colours(display, policy, report, c.not_full_screen, flags),
-                  c.result);
-        EXPECT_EQ(report.Error_text, "before\r\n" + c.text);
-        EXPECT_EQ(report.Error_set == 0, c.text.empty());
-        EXPECT_EQ(display.changes, c.changes);
-        EXPECT_EQ(not_256_mode(), c.not_256);
-        EXPECT_EQ(flags.mode_changed, c.changed);
-        EXPECT_EQ(flags.mode_forced, c.forced);
+        EXPECT_EQ(Switch_to_256_colours(display, policy, report, c.setup & Preview, flags),
+                  !c.error);
+        EXPECT_EQ(report.Error_text, "before\r\n" + (c.error ? c.error + std::string("\r\n") : ""));
+        EXPECT_EQ(report.Error_set == 0, !c.error);
+        std::vector<std::pair<int, bool>> changes; // mode 4, forced on the second try
+        for (std::size_t i = 0; c.answers[i]; ++i)
+            changes.emplace_back(4, i > 0);
+        EXPECT_EQ(display.changes, changes);
+        EXPECT_EQ(not_256_mode(), (c.flags & Not_256) != 0);
+        EXPECT_EQ(flags.mode_changed, (c.flags & Changed) != 0);
+        EXPECT_EQ(flags.mode_forced, (c.flags & Forced) != 0);
         if (c.bits == 8) {
             EXPECT_EQ(display.enumerated, 0);
         }
 
         Restore_screen_mode(display, flags);
-        if (c.changed) {
-            EXPECT_EQ(display.restores, std::vector<bool>{c.forced});
-        } else {
-            EXPECT_TRUE(display.restores.empty());
-        }
+        EXPECT_EQ(display.restores, c.flags & Changed ? std::vector<bool>{(c.flags & Forced) != 0}
+                                                      : std::vector<bool>{});
     }
     not_256_mode() = false;
 }
 
-TEST(DisplaySwitch, EmulationNeverTouchesTheDisplay) {
-    for (int bits : {8, 16, 32}) {
-        for (bool not_full_screen : {false, true}) {
-            FakeDisplay display;
-            display.now.bits_per_pixel = bits;
-            display.modes = {{32, 1024, 768}}; // not even an 8-bit mode
-            DisplayFlags flags{true, true};
-            not_256_mode() = false;
-            Startup_report report;
-            const DisplayPolicy policy{false, false, true};
-            EXPECT_TRUE(Switch_to_256_colours(display, policy, report, not_full_screen, flags));
-            EXPECT_EQ(report.Error_set, 0);
-            EXPECT_TRUE(display.changes.empty());
-            EXPECT_FALSE(not_256_mode());
-            EXPECT_FALSE(flags.mode_changed);
-            Restore_screen_mode(display, flags);
-            EXPECT_TRUE(display.restores.empty());
-        }
-    }
-}
-
 TEST(ThinkingBoxLayout, SizesFromTheCharacterCell) {
-    struct Case {
-        const char* name;
-        std::string text;
-        int cw, ch, sw, sh;
+    const struct {
+        int chars, screen_w, screen_h;
         bool bar;
         BoxRect box, bar_rect;
     } cases[] = {
-        {"20 characters", std::string(20, 'x'), 8, 15, 1024, 768, false, {426, 373, 172, 21}, {}},
-        {"with the bar",
-         std::string(20, 'x'),
-         8,
-         15,
-         1024,
-         768,
-         true,
-         {426, 361, 172, 45},
-         {4, 4, 164, 16}},
-        {"empty text", "", 8, 15, 1024, 768, false, {506, 373, 12, 21}, {}},
-        {"wider than the screen",
-         std::string(200, 'x'),
-         8,
-         15,
-         800,
-         600,
-         false,
-         {-406, 289, 1612, 21},
-         {}},
+        {20, 1024, 768, false, {426, 373, 172, 21}, {}},
+        {20, 1024, 768, true, {426, 361, 172, 45}, {4, 4, 164, 16}},
+        {0, 1024, 768, false, {506, 373, 12, 21}, {}},
+        {200, 800, 600, false, {-406, 289, 1612, 21}, {}}, // wider than the screen
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const ThinkingBoxLayout l = thinking_box_layout(c.text, c.cw, c.ch, c.sw, c.sh, c.bar);
-        EXPECT_EQ(l.box, c.box);
-        EXPECT_EQ(l.bar, c.bar_rect);
+    for (const auto& c : cases) {
+        const auto l =
+            thinking_box_layout(std::string(c.chars, 'x'), 8, 15, c.screen_w, c.screen_h, c.bar);
+        EXPECT_EQ(l.box, c.box) << c.chars;
+        EXPECT_EQ(l.bar, c.bar_rect) << c.chars;
     }
 }

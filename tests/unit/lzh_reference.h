@@ -14,8 +14,8 @@ class ReferenceLzh {
     using Get_bytes = std::function<int(std::uint8_t*, int)>;
     using Put_bytes = std::function<int(const std::uint8_t*, int)>;
 
-    // Packs the whole source; returns the number of bytes read. No length header.
-    long LZH_pack(const Get_bytes& get, const Put_bytes& put) {
+    // Packs the whole source. No length header.
+    void LZH_pack(const Get_bytes& get, const Put_bytes& put) {
         get_ = get;
         put_ = put;
         StartHuff();
@@ -28,7 +28,6 @@ class ReferenceLzh {
         std::uint8_t c;
         while (len < F && get_(&c, 1) == 1)
             text_buf[r + len++] = c;
-        long textsize = len;
         for (int i = 1; i <= F; ++i)
             InsertNode(r - i);
         InsertNode(r);
@@ -51,7 +50,6 @@ class ReferenceLzh {
                 r = (r + 1) & (N - 1);
                 InsertNode(r);
             }
-            textsize += i;
             while (i++ < last_match_length) {
                 DeleteNode(s);
                 s = (s + 1) & (N - 1);
@@ -60,7 +58,6 @@ class ReferenceLzh {
             }
         } while (len > 0);
         if (putlen) PutByte(static_cast<std::uint8_t>(putbuf >> 8));
-        return textsize;
     }
 
     void LZH_unpack(long length, const Get_bytes& get, const Put_bytes& put) {
@@ -135,23 +132,13 @@ class ReferenceLzh {
         rson[r] = lson[r] = NIL;
         match_length = 0;
         for (;;) {
-            if (cmp >= 0) {
-                if (rson[p] != NIL) {
-                    p = rson[p];
-                } else {
-                    rson[p] = r;
-                    dad[r] = p;
-                    return;
-                }
-            } else {
-                if (lson[p] != NIL) {
-                    p = lson[p];
-                } else {
-                    lson[p] = r;
-                    dad[r] = p;
-                    return;
-                }
+            std::uint16_t& next = cmp >= 0 ? rson[p] : lson[p];
+            if (next == NIL) {
+                next = static_cast<std::uint16_t>(r);
+                dad[r] = static_cast<std::uint16_t>(p);
+                return;
             }
+            p = next;
             int i;
             for (i = 1; i < F; ++i)
                 if ((cmp = key[i] - text_buf[p + i]) != 0) break;
@@ -207,30 +194,22 @@ class ReferenceLzh {
         dad[p] = NIL;
     }
 
-    int GetBit() {
+    // Keeps at least 9 bits in the 16-bit buffer; bytes past the end read as 0.
+    void Fill() {
         while (getlen <= 8) {
             std::uint8_t b = 0;
             if (get_(&b, 1) != 1) b = 0;
             getbuf |= static_cast<std::uint16_t>(b << (8 - getlen));
             getlen += 8;
         }
-        const int bit = getbuf >> 15;
-        getbuf = static_cast<std::uint16_t>(getbuf << 1);
-        --getlen;
-        return bit;
     }
 
-    int GetByte() {
-        while (getlen <= 8) {
-            std::uint8_t b = 0;
-            if (get_(&b, 1) != 1) b = 0;
-            getbuf |= static_cast<std::uint16_t>(b << (8 - getlen));
-            getlen += 8;
-        }
-        const int byte = getbuf >> 8;
-        getbuf = static_cast<std::uint16_t>(getbuf << 8);
-        getlen -= 8;
-        return byte;
+    int GetBits(int n) {
+        Fill();
+        const int bits = getbuf >> (16 - n);
+        getbuf = static_cast<std::uint16_t>(getbuf << n);
+        getlen -= n;
+        return bits;
     }
 
     void Putcode(int l, std::uint16_t c) {
@@ -344,7 +323,7 @@ class ReferenceLzh {
     int DecodeChar() {
         unsigned c = son[R];
         while (c < T) {
-            c += GetBit();
+            c += GetBits(1);
             c = son[c];
         }
         c -= T;
@@ -353,14 +332,14 @@ class ReferenceLzh {
     }
 
     int DecodePosition() {
-        unsigned i = GetByte();
+        unsigned i = GetBits(8);
         int v = 0;
         while ((i & (0xFF00u >> p_len[v])) != p_code[v])
             ++v; // the code that prefixes i
         const unsigned c = static_cast<unsigned>(v) << 6;
         int j = p_len[v] - 2;
         while (j--)
-            i = (i << 1) + GetBit();
+            i = (i << 1) + GetBits(1);
         return static_cast<int>(c | (i & 0x3F));
     }
 };

@@ -1,5 +1,5 @@
-// Deterministic text shaped like a settings file (blocks of parameter lines), for the codec's
-// tests and benchmarks.
+// Deterministic test data for the codec's tests and benchmarks: text shaped like a settings file
+// (blocks of parameter lines) and random bytes.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +41,14 @@ inline std::vector<std::uint8_t> sample_settings_text(std::size_t min_size,
         text += "}\r\n";
     }
     return {text.begin(), text.end()};
+}
+
+inline std::vector<std::uint8_t> random_bytes(std::size_t size, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::uint8_t> b(size);
+    for (auto& x : b)
+        x = static_cast<std::uint8_t>(rng());
+    return b;
 }
 
 } // namespace nimbrel::testing

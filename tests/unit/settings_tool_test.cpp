@@ -23,15 +23,9 @@ Tool_run run(const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-const std::string Collection = "{ Plain\r\n"
-                               "max_polygons 0 200 50\r\n"
-                               "}\r\n"
-                               "{ Tagged one\r\n"
-                               "         Screensaver\tTRUE\r\n"
-                               "}\r\n"
-                               "{ 7\r\n"
-                               "perspective 60 50 55\r\n"
-                               "}\r\n";
+const std::string Collection =
+    "{ Plain\r\nmax_polygons 0 200 50\r\n}\r\n{ Tagged one\r\n"
+    "         Screensaver\tTRUE\r\n}\r\n{ 7\r\nperspective 60 50 55\r\n}\r\n";
 
 } // namespace
 
@@ -68,13 +62,10 @@ TEST(SettingsTool, UsageAndDataErrors) {
     };
     for (const auto& c : cases) {
         const Tool_run r = run(c.args);
-        std::string joined;
-        for (const auto& a : c.args)
-            joined += a + " ";
-        EXPECT_EQ(r.code, c.code) << joined;
+        EXPECT_EQ(r.code, c.code) << &c - cases;
         // One line, naming the program.
-        EXPECT_EQ(r.err.rfind("nimbrel-settings: ", 0), 0u) << joined << r.err;
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << joined << r.err;
+        EXPECT_EQ(r.err.rfind("nimbrel-settings: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     }
     EXPECT_FALSE(file_exists(t.file("out.txt"))); // no partial output
     EXPECT_FALSE(file_exists(t.file("out.cmp")));

@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -41,38 +40,16 @@ Bytes file_bytes(const std::string& path) {
     return b;
 }
 
-// The lines of a text file without their CR LF ends; `crlf_only` tells whether every line ended
-// with CR LF.
-std::vector<std::string> crlf_lines(const std::string& path, bool& crlf_only) {
-    const Bytes bytes = file_bytes(path);
-    std::vector<std::string> lines;
-    std::string line;
-    crlf_only = !bytes.empty() && bytes.back() == '\n';
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\n') {
-            line += static_cast<char>(bytes[i]);
-            continue;
-        }
-        if (line.empty() || line.back() != '\r') crlf_only = false;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        line.clear();
-    }
-    return lines;
+// Every line ends with CR LF, as Windows tools write them.
+bool crlf_only(const Bytes& text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
+    return !text.empty() && text.back() == '\n';
 }
 
 int colour_distance(const std::array<int, 3>& a, const std::array<int, 3>& b) {
-    int d = 0;
-    for (int c = 0; c < 3; ++c)
-        d = std::max(d, std::abs(a[c] - b[c]));
-    return d;
+    return std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
 }
-
-struct LoadedSettings {
-    Startup_report report;
-    NoProgressBox no_box;
-    Nimbrel_settings_file file{report, no_box};
-};
 
 } // namespace
 
@@ -82,30 +59,31 @@ TEST(ShippedData, PalettesParseAsWrittenAndRotateWithoutASeam) {
     set_palette_folder(Palettes);
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        bool crlf = false;
-        const auto lines = crlf_lines(Palettes + "/" + name, crlf);
-        ASSERT_FALSE(lines.empty());
-        EXPECT_TRUE(crlf) << "lines end with CR LF, as Windows tools write them";
+        const Bytes bytes = file_bytes(Palettes + "/" + name);
+        EXPECT_TRUE(crlf_only(bytes));
         EXPECT_EQ(name.find(' '), std::string::npos) << "a setting could not name it";
 
         // The first line counts exactly the colour lines that follow, within what the saver
         // animates, and each colour line holds three values 0..255.
-        const int count = std::atoi(lines[0].c_str());
-        EXPECT_EQ(std::to_string(count), lines[0]);
+        std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+        std::string line;
+        std::getline(lines, line);
+        const int count = std::atoi(line.c_str());
+        EXPECT_EQ(std::to_string(count) + "\r", line);
         EXPECT_GE(count, 16);
         EXPECT_LE(count, 236);
-        ASSERT_EQ(lines.size(), static_cast<std::size_t>(count) + 1);
         std::vector<std::array<int, 3>> colours;
-        for (int i = 1; i <= count; ++i) {
-            std::istringstream in(lines[i]);
+        while (std::getline(lines, line)) {
+            std::istringstream in(line);
             std::array<int, 3> rgb{-1, -1, -1};
             std::string rest;
             in >> rgb[0] >> rgb[1] >> rgb[2];
-            EXPECT_FALSE(in >> rest) << "line " << i << ": " << lines[i];
+            EXPECT_FALSE(in >> rest) << line;
             for (int v : rgb)
-                EXPECT_TRUE(v >= 0 && v <= 255) << "line " << i << ": " << lines[i];
+                EXPECT_TRUE(v >= 0 && v <= 255) << line;
             colours.push_back(rgb);
         }
+        ASSERT_EQ(colours.size(), static_cast<std::size_t>(count));
 
         // The engine reads the same colours.
         SoftwarePalette palette;
@@ -129,21 +107,24 @@ TEST(ShippedData, PalettesParseAsWrittenAndRotateWithoutASeam) {
 }
 
 TEST(ShippedData, PackedSettingsHoldTheirTextSourceExactly) {
-    EXPECT_EQ(lzh_unpack(file_bytes(Data + "Nimbrel_32_Settings.cmp")),
-              file_bytes(Data + "Nimbrel_32_Settings.txt"))
+    const Bytes text = file_bytes(Data + "Nimbrel_32_Settings.txt");
+    EXPECT_EQ(lzh_unpack(file_bytes(Data + "Nimbrel_32_Settings.cmp")), text)
         << "repack with: build/bin/nimbrel-settings pack data/Nimbrel_32_Settings.txt "
            "data/Nimbrel_32_Settings.cmp";
-    bool crlf = false;
-    crlf_lines(Data + "Nimbrel_32_Settings.txt", crlf);
-    EXPECT_TRUE(crlf) << "the program writes CR LF line ends";
+    EXPECT_TRUE(crlf_only(text)) << "the program writes CR LF line ends";
 }
 
-TEST(ShippedData, SettingsApplyAndTogetherShowEveryFeature) {
-    LoadedSettings loaded;
-    ASSERT_TRUE(loaded.file.Load(Data + "Nimbrel_32_Settings.cmp", false));
-    ASSERT_EQ(loaded.report.Error_set, 0) << loaded.report.Error_text;
-    const int count = loaded.file.Count();
-    ASSERT_GE(count, 48);
+// Every setting applies and, drawn for a few seconds on a small screen, lights a fair share of
+// it in several colours (no setting is blank, black or a single line); together the settings show
+// everything the engine can do.
+TEST(ShippedData, SettingsApplyDrawColourfulRingsAndTogetherShowEveryFeature) {
+    Startup_report report;
+    NoProgressBox no_box;
+    Nimbrel_settings_file file{report, no_box};
+    ASSERT_TRUE(file.Load(Data + "Nimbrel_32_Settings.cmp", false));
+    ASSERT_EQ(report.Error_set, 0) << report.Error_text;
+    ASSERT_GE(file.Count(), 48);
+    ASSERT_TRUE(find_palettes(Palettes));
     const auto palettes = list_palette_files(Palettes);
 
     // What at least one setting must show, by the condition that shows it.
@@ -151,11 +132,12 @@ TEST(ShippedData, SettingsApplyAndTogetherShowEveryFeature) {
     const auto need = [&](const char* feature, bool shown) { seen[feature] += shown ? 1 : 0; };
     std::set<std::string> names;
     int tagged = 0;
-    for (int i = 0; i < count; ++i) {
-        const Nimbrel_setting& setting = loaded.file.Setting(i);
+    for (int i = 0; i < file.Count(); ++i) {
+        const Nimbrel_setting& setting = file.Setting(i);
         SCOPED_TRACE(setting.Get_name());
         EXPECT_TRUE(names.insert(setting.Get_name()).second) << "names tell settings apart";
-        TSettings_Form p{std::vector<std::string>(palettes)};
+        set_random_seed(7);
+        TSettings_Form p(palette_folder());
         const auto error = p.Apply_setting(setting.Lines);
         ASSERT_FALSE(error) << "line " << error->line << ": " << error->reason;
         tagged += setting.Is_tagged();
@@ -171,54 +153,32 @@ TEST(ShippedData, SettingsApplyAndTogetherShowEveryFeature) {
                 << value;
         }
 
-        for (Param m : {Param::no_motion, Param::mouse_motion, Param::ran_fluid_motion,
-                        Param::ran_jump_motion, Param::par_motion, Param::no_rotation,
-                        Param::sin_rotation, Param::ran_rotation, Param::shape_per,
-                        Param::shape_ran, Param::draw_solid, Param::draw_vertices,
-                        Param::UsePalette, Param::RGBwalk, Param::ran_gaussian, Param::ran_uniform})
+        for (Param m :
+             {Param::no_motion, Param::mouse_motion, Param::ran_fluid_motion,
+              Param::ran_jump_motion, Param::par_motion, Param::no_rotation, Param::sin_rotation,
+              Param::ran_rotation, Param::shape_per, Param::shape_ran, Param::draw_solid,
+              Param::draw_vertices, Param::UsePalette, Param::RGBwalk, Param::ran_gaussian,
+              Param::ran_uniform, Param::in_out, Param::aspect_sync, Param::fix_speed})
             need(param_info(m).name, p.on(m));
         const bool random_rotation = p.on(Param::ran_rotation);
         need("periodic random rotation", random_rotation && p.on(Param::rot_ran_per));
         need("random random rotation", random_rotation && p.on(Param::rot_ran_ran));
-        need("in_out on", p.on(Param::in_out));
         need("in_out off", !p.on(Param::in_out));
         need("aspect oscillation", p.pos(Param::aspect_f_x) != 0 || p.pos(Param::aspect_f_y) != 0);
-        need("aspect_sync", p.on(Param::aspect_sync));
         need("rub_out off", !p.on(Param::rub_out));
         need("negative perspective", p.pos(Param::perspective) < 0);
         need("positive perspective", p.pos(Param::perspective) > 0);
-        need("fixed speed", p.on(Param::fix_speed));
         need("free speed", !p.on(Param::fix_speed));
         need("more than 200 rings", p.pos(Param::max_polygons) > 200);
         need("random palette", p.on(Param::UsePalette) && p.palette_index() < 0);
-    }
-    for (const auto& [feature, settings] : seen)
-        EXPECT_GT(settings, 0) << "no setting shows " << feature;
-    EXPECT_GE(tagged * 3, count) << "cycling through tagged settings has plenty to pick from";
-    EXPECT_LT(tagged, count) << "tagging means choosing";
-}
-
-// Each setting, drawn for a few seconds on a small screen, lights a fair share of it in several
-// colours: no setting is blank, black or a single line.
-TEST(ShippedData, EverySettingDrawsColourfulRings) {
-    LoadedSettings loaded;
-    ASSERT_TRUE(loaded.file.Load(Data + "Nimbrel_32_Settings.cmp", false));
-    ASSERT_TRUE(find_palettes(Palettes));
-    for (int i = 0; i < loaded.file.Count(); ++i) {
-        const Nimbrel_setting& setting = loaded.file.Setting(i);
-        SCOPED_TRACE(setting.Get_name());
-        set_random_seed(7);
-        TSettings_Form params(palette_folder());
-        ASSERT_FALSE(params.Apply_setting(setting.Lines));
 
         IndexedSurface surface(320, 240);
         SoftwarePalette palette;
         CollectedAlerts alerts;
-        Nimbrel engine(params, surface, palette, alerts);
+        Nimbrel engine(p, surface, palette, alerts);
         for (int f = 0; f < 120; ++f)
             engine.frame_step(false);
         EXPECT_TRUE(alerts.texts.empty());
-
         std::set<std::uint32_t> colours;
         std::size_t lit = 0;
         for (std::uint32_t pixel : to_bgra32(surface, palette.entries())) {
@@ -227,7 +187,12 @@ TEST(ShippedData, EverySettingDrawsColourfulRings) {
             colours.insert(pixel & 0xFFFFFF);
         }
         // Corner points alone light far fewer pixels than outlines.
-        EXPECT_GT(lit, params.on(Param::draw_vertices) ? 300u : 3000u);
+        EXPECT_GT(lit, p.on(Param::draw_vertices) ? 300u : 3000u);
         EXPECT_GE(colours.size(), 3u);
     }
+    for (const auto& [feature, settings] : seen)
+        EXPECT_GT(settings, 0) << "no setting shows " << feature;
+    EXPECT_GE(tagged * 3, file.Count())
+        << "cycling through tagged settings has plenty to pick from";
+    EXPECT_LT(tagged, file.Count()) << "tagging means choosing";
 }

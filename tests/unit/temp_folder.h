@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -31,10 +32,8 @@ class Temp_folder {
     std::string dir() const { return path_.string() + "/"; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     std::size_t entries() const {
-        std::size_t n = 0;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_))
-            ++n;
-        return n;
+        using It = std::filesystem::directory_iterator;
+        return static_cast<std::size_t>(std::distance(It(path_), It()));
     }
 
   private:
