@@ -58,30 +58,15 @@ Rendering render(const std::string& text, HFONT font) {
     const int width = std::max<int>(measured.right, 150) + 8;
     const int height = std::max<int>(measured.bottom, out.line_height) + 8;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && bits) {
-        HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, width, height, BLACKNESS);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(255, 255, 255));
-        DrawTextA(dc, text.c_str(), -1, &measured, kLayout);
-        GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        out.image.width = width;
-        out.image.height = height;
-        out.image.pixels.assign(p, p + std::size_t(width) * height);
-        for (auto& px : out.image.pixels)
-            px &= 0xFFFFFF;
-        SelectObject(dc, old_bitmap);
-        DeleteObject(bitmap);
+    DibCanvas canvas(dc, width, height);
+    if (canvas.ok()) {
+        HGDIOBJ canvas_font = SelectObject(canvas.dc(), font);
+        PatBlt(canvas.dc(), 0, 0, width, height, BLACKNESS);
+        SetBkMode(canvas.dc(), TRANSPARENT);
+        SetTextColor(canvas.dc(), RGB(255, 255, 255));
+        DrawTextA(canvas.dc(), text.c_str(), -1, &measured, kLayout);
+        SelectObject(canvas.dc(), canvas_font);
+        out.image = canvas.image();
     }
     SelectObject(dc, old_font);
     DeleteDC(dc);
