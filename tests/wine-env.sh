@@ -1,9 +1,14 @@
 # shellcheck shell=bash
 # Wine + Xvfb for the Windows test suites. Source this file; it defines functions only.
 #
-#   nimbrel_xvfb_start            private Xvfb on a free display; exports DISPLAY
+#   nimbrel_xvfb_start [WxHxD]    private Xvfb on a free display; exports DISPLAY
+#   nimbrel_xserver_start_monitors WxH[+X+Y]...
+#                                 private X server with one monitor per argument (the first is
+#                                 the primary one; without +X+Y they stand side by side, top
+#                                 aligned); exports DISPLAY. Needs root (Xorg's dummy driver).
 #   nimbrel_wine_env PREFIX       exports WINEPREFIX and the quiet, no-prompt Wine settings
-#   nimbrel_wine_prefix_init      creates the prefix once (reused while its stamp file exists)
+#   nimbrel_wine_prefix_init      creates the prefix once (reused while its stamp file names the
+#                                 Wine architectures installed now)
 #   nimbrel_wine_run SECS CMD...  runs CMD under wine with a time limit, stdin closed
 #   nimbrel_env_stop              stops our wineserver and our Xvfb, nothing else
 #
@@ -22,6 +27,100 @@ nimbrel_xvfb_start() {
     Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp \
         3>"$NIMBREL_XVFB_TMP/display" >"$NIMBREL_XVFB_TMP/log" 2>&1 </dev/null &
     NIMBREL_XVFB_PID=$!
+    nimbrel_xserver_wait_display
+}
+
+# Xorg with the dummy driver: unlike Xvfb it has a RandR output and CRTC per monitor, which is
+# where Wine's X11 driver finds monitors.
+nimbrel_xserver_start_monitors() {
+    [[ $# -ge 1 ]] || {
+        echo "nimbrel_xserver_start_monitors: no monitor given" >&2
+        return 1
+    }
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "several monitors need Xorg's dummy driver, which runs as root only" >&2
+        return 1
+    fi
+    NIMBREL_XVFB_TMP=$(mktemp -d "${TMPDIR:-/tmp}/nimbrel-xorg.XXXXXX")
+    local tmp=$NIMBREL_XVFB_TMP
+    mkdir -p "$tmp/conf.d"
+    # No input devices from the system (the tests inject input through Wine) and no VT switching:
+    # the server must not touch the machine's consoles.
+    cat >"$tmp/xorg.conf" <<'CONF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 4096 4096
+    EndSubSection
+EndSection
+CONF
+    Xorg -displayfd 3 -noreset -nolisten tcp -config "$tmp/xorg.conf" -configdir "$tmp/conf.d" \
+        -logfile "$tmp/xorg.log" -novtswitch -sharevts \
+        3>"$tmp/display" >"$tmp/log" 2>&1 </dev/null &
+    NIMBREL_XVFB_PID=$!
+    nimbrel_xserver_wait_display || return 1
+
+    # One mode per monitor on outputs DUMMY0...; the dummy driver takes any timings, so these
+    # are simply 60 Hz with small blanking intervals.
+    local i=0 spec size pos x=0 w h timings args=(--fb)
+    local fb_w=0 fb_h=0 outputs=()
+    for spec; do
+        if [[ ! $spec =~ ^([0-9]+)x([0-9]+)(\+([0-9]+)\+([0-9]+))?$ ]]; then
+            echo "nimbrel_xserver_start_monitors: bad monitor $spec (want WxH or WxH+X+Y)" >&2
+            nimbrel_xvfb_stop
+            return 1
+        fi
+        w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]}
+        if [[ -n ${BASH_REMATCH[3]} ]]; then
+            pos=${BASH_REMATCH[4]}x${BASH_REMATCH[5]}
+            x=${BASH_REMATCH[4]}
+        else
+            pos=${x}x0
+        fi
+        size=nimbrel-${w}x${h}
+        timings=("$(awk -v t=$(((w + 160) * (h + 30))) 'BEGIN { printf "%.2f", t * 60 / 1e6 }')"
+            "$w" $((w + 40)) $((w + 120)) $((w + 160)) "$h" $((h + 3)) $((h + 8)) $((h + 30)))
+        xrandr --newmode "$size" "${timings[@]}" 2>/dev/null || true # made for an earlier monitor
+        xrandr --addmode "DUMMY$i" "$size" || {
+            nimbrel_xvfb_stop
+            return 1
+        }
+        outputs+=(--output "DUMMY$i" --mode "$size" --pos "$pos")
+        [[ $i -eq 0 ]] && outputs+=(--primary)
+        x=$((${pos%x*} + w))
+        fb_w=$((fb_w > x ? fb_w : x))
+        fb_h=$((fb_h > ${pos#*x} + h ? fb_h : ${pos#*x} + h))
+        i=$((i + 1))
+    done
+    args+=("${fb_w}x$fb_h" "${outputs[@]}")
+    xrandr "${args[@]}" || {
+        echo "xrandr could not set up the monitors: xrandr ${args[*]}" >&2
+        nimbrel_xvfb_stop
+        return 1
+    }
+}
+
+# Waits for the X server just started to write its display number (-displayfd); exports DISPLAY.
+nimbrel_xserver_wait_display() {
     local i
     for ((i = 0; i < 200; i++)); do
         if [[ -s $NIMBREL_XVFB_TMP/display ]]; then
@@ -32,7 +131,7 @@ nimbrel_xvfb_start() {
         if ! kill -0 "$NIMBREL_XVFB_PID" 2>/dev/null; then break; fi
         sleep 0.1
     done
-    echo "Xvfb did not start:" >&2
+    echo "the X server did not start:" >&2
     cat "$NIMBREL_XVFB_TMP/log" >&2 || true
     nimbrel_xvfb_stop
     return 1
@@ -59,9 +158,22 @@ nimbrel_wine_env() {
     export WINEDLLOVERRIDES="mscoree=;mshtml="
 }
 
+# What a prefix depends on: its architecture and the Wine builds installed. A prefix made by a
+# 64-bit-only Wine cannot start anything once the 32-bit one is added ("could not load
+# kernel32.dll"), so a change of either makes a new prefix.
+nimbrel_wine_arches() {
+    local arches="" arch
+    for arch in i386 x86_64; do
+        [[ -d /usr/lib/$arch-linux-gnu/wine/$arch-windows ]] && arches+=" $arch"
+    done
+    echo "WINEARCH=${WINEARCH:-default} wine:${arches:- none}"
+}
+
 nimbrel_wine_prefix_init() {
-    local stamp=$WINEPREFIX/.nimbrel-ready
-    [[ -f $stamp ]] && return 0
+    local stamp=$WINEPREFIX/.nimbrel-ready arches
+    arches=$(nimbrel_wine_arches)
+    [[ -f $stamp && $(cat "$stamp") == "$arches" ]] && return 0
+    [[ -f $stamp ]] && echo "The Wine installed changed ($(cat "$stamp") -> $arches): new prefix"
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "Creating the Wine prefix $WINEPREFIX (once; takes a while)..."
@@ -70,7 +182,7 @@ nimbrel_wine_prefix_init() {
         return 1
     }
     timeout 120 wineserver -w || true
-    touch "$stamp"
+    echo "$arches" >"$stamp"
 }
 
 nimbrel_wine_run() {
