@@ -1,7 +1,7 @@
 ; Nimbrel's Windows installer. ./dev build makes it with Debian's makensis:
 ;
 ;   makensis -DVERSION=2.2 -DSCR64=... -DSCR32=... -DTOOL64=... -DTOOL32=... -DDATA=...
-;            -DPALETTES=palettes.nsh -DOUTFILE=Nimbrel_32_Setup.exe [-DICON=...] [-DTARGET=...]
+;            -DPALETTES=palettes.nsh -DOUTFILE=Nimbrel_32_Setup.exe [-DICON=...]
 ;
 ; DATA is the staged data folder (Palette, Nimbrel_32_Settings.cmp, Nimbrel_32_Help.html) and
 ; PALETTES a generated list of its palette files, so the uninstaller removes exactly those.
@@ -20,11 +20,7 @@
 ; it is). The uninstaller takes /S and /REMOVESETTINGS (also remove a settings file whose tags
 ; were changed; without it such a file is kept, with the INI file beside it).
 
-!ifdef TARGET
-Target ${TARGET}
-!else
 Unicode true
-!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh

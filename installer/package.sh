@@ -6,9 +6,7 @@
 #   build/Nimbrel_32_Saver-x64.zip  portable copies: saver, data, tool, read-me
 #   build/Nimbrel_32_Saver-x86.zip
 #
-#   installer/package.sh BUILD_DIR                    all of the above
-#   installer/package.sh BUILD_DIR --installer OUT T  only an installer for NSIS target T
-#                                                     (amd64-unicode for the Wine test)
+#   installer/package.sh BUILD_DIR
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -48,7 +46,7 @@ stage_programs() {
     done
 }
 
-make_installer() { # OUT [TARGET]
+make_installer() { # OUT
     local out
     out=$(realpath -m "$1")
     local defines=(-V2 -DVERSION="$VERSION" -DVERSION_COMMAS="${VERSION//./,},0,0"
@@ -56,7 +54,6 @@ make_installer() { # OUT [TARGET]
         -DTOOL64="$PACKAGE/bin-x64/nimbrel-settings.exe"
         -DTOOL32="$PACKAGE/bin-x86/nimbrel-settings.exe"
         -DDATA="$DATA" -DPALETTES="$PACKAGE/palettes.nsh" -DOUTFILE="$out")
-    [[ -n ${2:-} ]] && defines+=(-DTARGET="$2")
     [[ -f $ROOT/app/Nimbrel.ico ]] && defines+=(-DICON="$ROOT/app/Nimbrel.ico")
     makensis "${defines[@]}" "$ROOT/installer/nimbrel.nsi"
 }
@@ -78,16 +75,6 @@ have_savers() {
 }
 
 stage_data
-if [[ ${1:-} == --installer ]]; then
-    have_savers || {
-        echo "no saver built: cannot make an installer" >&2
-        exit 1
-    }
-    stage_programs
-    make_installer "$2" "${3:-}"
-    exit 0
-fi
-
 if ! have_savers; then
     echo "== package: no $SCR in build/win64 and build/win32 yet, only the data folder staged"
     exit 0

@@ -10,6 +10,7 @@
 #   nimbrel_wine_prefix_init      creates the prefix once (reused while its stamp file names the
 #                                 Wine architectures installed now)
 #   nimbrel_wine_run SECS CMD...  runs CMD under wine with a time limit, stdin closed
+#   nimbrel_wine64 CMD...         runs CMD with the 64-bit loader (see there)
 #   nimbrel_env_stop              stops our wineserver and our Xvfb, nothing else
 #
 # Everything started here is remembered by PID or prefix, so callers can trap nimbrel_env_stop on
@@ -189,6 +190,15 @@ nimbrel_wine_run() {
     local secs=$1
     shift
     timeout -k 10 "$secs" wine "$@" </dev/null
+}
+
+# With the 32-bit Wine installed, `wine` is its loader: a program named by a Windows path, and the
+# tools (reg, cmd, taskkill), then start as 32-bit programs, which see syswow64 as system32 and
+# the 32-bit registry view. What a 64-bit Windows starts as 64-bit runs with this one.
+nimbrel_wine64() {
+    local loader=/usr/lib/wine/wine64
+    [[ -x $loader ]] || loader=wine
+    "$loader" "$@"
 }
 
 nimbrel_env_stop() {
