@@ -118,6 +118,15 @@ CONF
         nimbrel_xvfb_stop
         return 1
     }
+    # Asking for the monitors also makes the server probe its outputs again; until then it
+    # answers Wine (which asks without probing) with the single monitor it started with.
+    local shown
+    shown=$(xrandr --listmonitors | sed -n 's/^Monitors: //p')
+    [[ $shown == "$#" ]] || {
+        echo "the X server shows ${shown:-no} monitors, not $#" >&2
+        nimbrel_xvfb_stop
+        return 1
+    }
 }
 
 # Waits for the X server just started to write its display number (-displayfd); exports DISPLAY.

@@ -241,4 +241,32 @@ double Saver::wait_for_rings(const Process& saver, Millis timeout, Image* last) 
     return seen_at;
 }
 
+// ------------------------------------------------------------------------------------------------
+std::vector<RECT> monitor_rects() {
+    std::vector<RECT> rects;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            auto& out = *reinterpret_cast<std::vector<RECT>*>(data);
+            if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+            if (info.dwFlags & MONITORINFOF_PRIMARY)
+                out.insert(out.begin(), info.rcMonitor);
+            else
+                out.push_back(info.rcMonitor);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&rects));
+    return rects;
+}
+
+void SaverOnMonitors::SetUp() {
+    const std::vector<RECT> monitors = monitor_rects();
+    if (monitors.size() < 2)
+        GTEST_SKIP() << "one monitor here (tests/wine-env.sh: nimbrel_xserver_start_monitors)";
+    Saver::SetUp();
+    others_.assign(monitors.begin() + 1, monitors.end());
+}
+
 } // namespace e2e

@@ -102,4 +102,15 @@ class Saver : public ::testing::Test {
     std::unique_ptr<SaverInstall> install_;
 };
 
+// The monitors as Windows reports them, the primary one first.
+std::vector<RECT> monitor_rects();
+
+// The saver with more than one monitor: skips the test on a desktop with one. others_ holds the
+// monitors besides the primary one.
+class SaverOnMonitors : public Saver {
+  protected:
+    void SetUp() override;
+    std::vector<RECT> others_;
+};
+
 } // namespace e2e

@@ -1,0 +1,96 @@
+// The full-screen saver on a desktop of several monitors: rings on the primary one, black covers
+// on the others that hand their input to the saver, and nothing left behind when it ends.
+#include "driver.h"
+#include "fixture.h"
+#include "image.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+
+namespace e2e {
+namespace {
+
+constexpr std::uint32_t kHostGrey = 0x404040; // what HostWindow paints
+
+POINT centre_of(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+double fraction_of(const Image& image, std::uint32_t colour) {
+    if (image.empty()) return 0;
+    return double(std::count(image.pixels.begin(), image.pixels.end(), colour)) /
+           double(image.pixels.size());
+}
+
+HWND window_on(const Process& saver, const RECT& area) {
+    for (HWND w : saver.visible_top_windows())
+        if (const RECT r = describe(w).rect; EqualRect(&r, &area)) return w;
+    return nullptr;
+}
+
+TEST_F(SaverOnMonitors, CoversEveryOtherMonitorInBlackAndLeavesNothingBehind) {
+    prepare_data();
+    // Something to hide on every other monitor: a grey window in its middle.
+    std::vector<std::unique_ptr<HostWindow>> behind;
+    std::vector<RECT> marks;
+    for (const RECT& monitor : others_) {
+        const POINT c = centre_of(monitor);
+        behind.push_back(std::make_unique<HostWindow>(160, 120, c.x - 80, c.y - 60));
+        marks.push_back({c.x - 60, c.y - 40, c.x + 60, c.y + 40});
+    }
+    for (const RECT& mark : marks)
+        ASSERT_TRUE(wait_until([&] { return fraction_of(capture_screen(&mark), kHostGrey) > 0.99; },
+                               Millis(2000)))
+            << "the grey window on the other monitor does not show";
+
+    Process saver(install().exe(), "/s");
+    Image shot;
+    ASSERT_GE(wait_for_rings(saver, Millis(3000), &shot), 0)
+        << "no rings on the primary monitor: " << summary(shot) << windows_of(saver);
+    ASSERT_NE(full_screen_window(saver, Millis(500)), nullptr)
+        << "no window covers the primary monitor:" << windows_of(saver);
+    for (std::size_t i = 0; i < others_.size(); ++i) {
+        const RECT& monitor = others_[i];
+        SCOPED_TRACE(::testing::Message() << "monitor at " << monitor.left << "," << monitor.top);
+        HWND cover = nullptr;
+        wait_until([&] { return (cover = window_on(saver, monitor)) != nullptr; }, Millis(1000));
+        ASSERT_NE(cover, nullptr) << "no window of the saver covers it:" << windows_of(saver);
+        EXPECT_TRUE(GetWindowLongA(cover, GWL_EXSTYLE) & WS_EX_TOPMOST) << "cover not topmost";
+        Image whole;
+        EXPECT_TRUE(
+            wait_until([&] { return non_black_fraction(whole = capture_screen(&monitor)) == 0; },
+                       Millis(1000)))
+            << "not black: " << summary(whole);
+    }
+
+    press_key(VK_SPACE);
+    ASSERT_TRUE(saver.wait_exit(Millis(1000))) << "still running 1 s after a key press";
+    for (const RECT& mark : marks)
+        EXPECT_TRUE(wait_until([&] { return fraction_of(capture_screen(&mark), kHostGrey) > 0.99; },
+                               Millis(1000)))
+            << "the grey window stays hidden after the saver ended: a cover was left behind";
+}
+
+TEST_F(SaverOnMonitors, MouseOverAnotherMonitorEndsTheSaverOnlyBeyondTheThreshold) {
+    prepare_data();
+    // The pointer starts on the other monitor, so every move below stays over its cover.
+    centre_ = centre_of(others_.front());
+    SetCursorPos(centre_.x, centre_.y);
+    Process saver(install().exe(), "/s");
+    ASSERT_GE(wait_for_rings(saver, Millis(3000)), 0) << windows_of(saver);
+    ASSERT_NE(window_on(saver, others_.front()), nullptr) << windows_of(saver);
+
+    const POINT moves[] = {{0, -100}, {60, 80}, {-71, -70}, {101, 0}};
+    for (const POINT& move : moves) {
+        SCOPED_TRACE(::testing::Message() << "move (" << move.x << "," << move.y << ")");
+        move_mouse_to(centre_.x + move.x, centre_.y + move.y);
+        const bool last = &move == std::end(moves) - 1;
+        ASSERT_EQ(saver.wait_exit(Millis(last ? 1000 : 400)), last);
+    }
+}
+
+} // namespace
+} // namespace e2e
