@@ -160,6 +160,41 @@ TEST_F(Config, BothCommandLinesOpenTheDialogWithItsListFilled) {
     }
 }
 
+// Started by the program in the foreground (the system's display settings, with /c:<window>,
+// plain /c or no arguments), the dialog takes the foreground with a control focused, so keys
+// work at once; Escape cancels it and the program gets the foreground back.
+TEST_F(Config, TakesTheForegroundAndGivesItBackOnEscape) {
+    HostWindow program(320, 200, 40, 40, HostWindow::Layer::Program);
+    ASSERT_NE(program.handle(), nullptr);
+    for (const std::string& args :
+         {"/c:" + program.decimal_handle(), std::string("/c"), std::string()}) {
+        SCOPED_TRACE("arguments: '" + args + "'");
+        SetForegroundWindow(program.handle());
+        ASSERT_TRUE(
+            wait_until([&] { return GetForegroundWindow() == program.handle(); }, Millis(2000)));
+        ASSERT_NE(open(args), nullptr) << "no configuration dialog";
+        EXPECT_EQ(GetWindow(dialog_, GW_OWNER), args.empty() ? nullptr : program.handle());
+
+        EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }, Millis(2000)))
+            << "the foreground window is " << to_string(describe(GetForegroundWindow()));
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+        EXPECT_TRUE(wait_until(
+            [&] { return GetGUIThreadInfo(thread, &gui) && IsChild(dialog_, gui.hwndFocus); },
+            Millis(2000)))
+            << "the focus is on " << to_string(describe(gui.hwndFocus));
+        EXPECT_EQ(gui.hwndActive, dialog_);
+        EXPECT_EQ(describe(gui.hwndFocus).class_name, "ListBox");
+
+        press_key(VK_ESCAPE);
+        ASSERT_TRUE(closes()) << "Escape did not close the dialog";
+        EXPECT_TRUE(
+            wait_until([&] { return GetForegroundWindow() == program.handle(); }, Millis(2000)))
+            << "the foreground window is " << to_string(describe(GetForegroundWindow()));
+    }
+}
+
 TEST_F(Config, OptionBoxesTakeEffectEvenAfterCancel) {
     ASSERT_NE(open("/c"), nullptr);
     choose_tab(1);
