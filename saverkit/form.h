@@ -197,8 +197,8 @@ class TForm : public TWinControl {
     // The palette to realise for this window when it gets the focus or the system palette
     // changes; null: none.
     virtual HPALETTE GetPalette() { return nullptr; }
-    // The control a dialog-keys form gives the focus to when it is first activated: the first
-    // one Tab reaches.
+    // The control that gets the focus when the form is shown modally (and when a dialog-keys
+    // form is activated before any control had the focus): the first one Tab reaches.
     virtual HWND InitialFocus();
     void DoShow() override;
     void DoHide() override;
