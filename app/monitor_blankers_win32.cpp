@@ -40,23 +40,27 @@ LRESULT CALLBACK blanker_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
 BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
-        reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcMonitor);
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        reinterpret_cast<std::vector<MonitorArea>*>(data)->push_back(
+            MonitorArea{ScreenRect{r.left, r.top, r.right, r.bottom},
+                        (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    }
     return TRUE;
 }
 
 } // namespace
 
-std::vector<RECT> other_monitor_rects() {
-    std::vector<RECT> rects;
-    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&rects));
-    return rects;
+ScreenLayout current_screen_layout() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
+    return Lay_out_screens(
+        monitors, ScreenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
 }
 
-void MonitorBlankers::cover_other_monitors(HWND saver) {
+void MonitorBlankers::cover(HWND saver, const std::vector<ScreenRect>& areas) {
     remove();
-    const std::vector<RECT> rects = other_monitor_rects();
-    if (rects.empty()) return;
+    if (areas.empty()) return;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
     if (!GetClassInfoA(instance, Blanker_class, &wc)) {
@@ -66,7 +70,7 @@ void MonitorBlankers::cover_other_monitors(HWND saver) {
         wc.lpszClassName = Blanker_class;
         RegisterClassA(&wc);
     }
-    for (const RECT& r : rects) {
+    for (const ScreenRect& r : areas) {
         HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                                       Blanker_class, "", WS_POPUP, r.left, r.top, r.right - r.left,
                                       r.bottom - r.top, saver, nullptr, instance, nullptr);

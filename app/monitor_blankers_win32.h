@@ -3,6 +3,7 @@
 // monitor ends the saver as it does over the rings.
 #pragma once
 
+#include "app/screen_layout.h"
 #include "app/win32_api.h"
 
 #include <vector>
@@ -16,7 +17,8 @@ class MonitorBlankers {
     MonitorBlankers(const MonitorBlankers&) = delete;
     MonitorBlankers& operator=(const MonitorBlankers&) = delete;
 
-    void cover_other_monitors(HWND saver);
+    // Black windows over `areas` (any there were before go first), owned by the saver window.
+    void cover(HWND saver, const std::vector<ScreenRect>& areas);
     void remove();
     const std::vector<HWND>& windows() const { return windows_; }
 
@@ -24,7 +26,7 @@ class MonitorBlankers {
     std::vector<HWND> windows_;
 };
 
-// The monitors' rectangles in virtual-screen coordinates, the primary one left out.
-std::vector<RECT> other_monitor_rects();
+// Where the saver and the covers go on the monitors the system reports now.
+ScreenLayout current_screen_layout();
 
 } // namespace nimbrel

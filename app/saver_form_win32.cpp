@@ -69,7 +69,15 @@ void TSaverForm::FormShow(TComponent*) {
     if (!pen_table().create_pens()) return; // the program is quitting
     core_.FormShow(GetScrMode() == smSPMain, time_of_day_ms(/*local=*/true));
     SetCursor(nullptr);
-    if (RunMode() == smSFull) blankers_.cover_other_monitors(WindowHandle());
+    if (RunMode() == smSFull) blankers_.cover(WindowHandle(), current_screen_layout().covers);
+}
+
+void TSaverForm::fit_to_screens() {
+    const ScreenLayout layout = current_screen_layout();
+    const ScreenRect& r = layout.saver;
+    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    blankers_.cover(WindowHandle(), layout.covers);
+    core_.Display_changed();
 }
 
 void TSaverForm::FormHide(TComponent*) {
@@ -138,6 +146,12 @@ LRESULT TSaverForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PRINTCLIENT:
         paint(reinterpret_cast<HDC>(wparam));
         return 0;
+    case WM_DISPLAYCHANGE: {
+        // A monitor woke, was docked or changed its resolution: cover them all again.
+        const LRESULT result = TScrForm::WndProc(message, wparam, lparam);
+        if (RunMode() == smSFull && Visible() && HandleAllocated()) fit_to_screens();
+        return result;
+    }
     default:
         break;
     }

@@ -43,6 +43,8 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     void FormHide(TComponent* sender);
     void FormDestroy(TComponent* sender);
     void paint(HDC dc);
+    // The full-screen window and the covers over the monitors as they are now.
+    void fit_to_screens();
     void release_pens();
 
     // SaverWindowHost

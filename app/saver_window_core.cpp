@@ -159,6 +159,14 @@ void SaverWindowCore::Reset_change_timer() {
                      options_.Auto_cycling && usable);
 }
 
+void SaverWindowCore::Display_changed() {
+    msg_laid_out_ = false;
+    if (!running || !engine_ || !params_form_) return;
+    host_.fill_black();
+    engine_.reset();
+    engine_ = host_.make_engine(*params_form_);
+}
+
 void SaverWindowCore::Frame_timer_event() {
     if (!running || !engine_) return;
     engine_->frame_step();

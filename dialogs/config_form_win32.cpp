@@ -235,6 +235,13 @@ HPALETTE TConfigForm::GetPalette() {
     return TScrDialog::GetPalette();
 }
 
+// The list, not the tabs above it: arrow keys then move through the settings at once.
+HWND TConfigForm::InitialFocus() {
+    if (PageControl->ActivePage() == SettingsTab && settings_list->HandleAllocated())
+        return settings_list->WindowHandle();
+    return TScrDialog::InitialFocus();
+}
+
 TSaverForm* TConfigForm::preview() const {
     return dynamic_cast<TSaverForm*>(GetScrPreviewForm());
 }
@@ -266,6 +273,7 @@ void TConfigForm::FormShow(TComponent*) {
         Emulate_palette->SetChecked(boxes.emulate_palette);
         updating_controls() = false;
     }
+    show_palette_note();
     status_label->SetVisible(not_256_mode());
 }
 
@@ -349,7 +357,13 @@ void TConfigForm::settings_listKeyUp(WORD) {
 }
 
 // --- Other Options -----------------------------------------------------------------------------
-void TConfigForm::Update_Options(TComponent*) {
+// The note on colours is true only of the display's own palette.
+void TConfigForm::show_palette_note() {
+    info_label->SetVisible(!Emulate_palette->Checked());
+}
+
+void TConfigForm::Update_Options(TComponent* sender) {
+    if (sender == Emulate_palette) show_palette_note();
     Nimbrel_Options* opts = current_options();
     if (updating_controls() || !opts) return;
     Option_boxes boxes;

@@ -67,12 +67,14 @@ class TConfigForm : public TScrDialog, public TControlHost, public ConfigDialogL
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     HPALETTE GetPalette() override;
+    HWND InitialFocus() override;
 
   private:
     void build_settings_tab();
     void build_options_tab();
     void lay_out_general_page();
     void show_invalid_times();
+    void show_palette_note();
     void preview_selected();
     TSaverForm* preview() const;
     Nimbrel_Options& options() const;

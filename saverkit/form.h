@@ -176,8 +176,9 @@ class TForm : public TWinControl {
     // form's close ends the application. A modal form only ends its modal loop.
     void Close();
     virtual bool CloseQuery();
-    // Shows the form and runs a message loop until ModalResult is set; other windows of this
-    // thread are disabled meanwhile.
+    // Shows the form activated, with the focus on its first control, and runs a message loop
+    // until ModalResult is set. The other windows of this thread and the form's owner are
+    // disabled meanwhile, and enabled again before the form hides, so the activation goes back.
     int ShowModal();
     bool Modal() const { return modal_; }
     int ModalResult = mrNone;
@@ -196,6 +197,9 @@ class TForm : public TWinControl {
     // The palette to realise for this window when it gets the focus or the system palette
     // changes; null: none.
     virtual HPALETTE GetPalette() { return nullptr; }
+    // The control that gets the focus when the form is shown modally (and when a dialog-keys
+    // form is activated before any control had the focus): the first one Tab reaches.
+    virtual HWND InitialFocus();
     void DoShow() override;
     void DoHide() override;
     virtual void DoClose(TCloseAction& action);
@@ -204,10 +208,14 @@ class TForm : public TWinControl {
 
   private:
     bool realize_palette(bool background);
+    // Gives the focus to the control that had it last, or to InitialFocus; false when none can
+    // take it.
+    bool focus_first_control();
 
     TBorderStyle border_style_ = TBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;
     bool modal_ = false;
+    HWND last_focus_ = nullptr;
 };
 
 // Registers a window class of this module once; an existing class counts as success.

@@ -18,6 +18,12 @@ HINSTANCE module_instance() {
     return Application ? Application->Instance() : GetModuleHandleA(nullptr);
 }
 
+// A child window is shown without the activation, which stays with its top-level window; a
+// top-level one (with or without an owner) is activated, as the user expects of a new window.
+int show_command(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) ? SW_SHOWNA : SW_SHOWNORMAL;
+}
+
 BOOL CALLBACK collect_enabled_window(HWND window, LPARAM list) {
     if (IsWindowVisible(window) && IsWindowEnabled(window))
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -210,7 +216,7 @@ void TWinControl::SetParentWindow(HWND parent) {
     const bool was_visible = visible_ && handle_;
     DestroyHandle();
     parent_window_ = parent;
-    if (was_visible) ShowWindow(Handle(), parent_window_ ? SW_SHOWNA : SW_SHOWNORMAL);
+    if (was_visible) ShowWindow(Handle(), show_command(Handle()));
 }
 
 void TWinControl::SetCaption(const std::string& caption) {
@@ -224,7 +230,7 @@ void TWinControl::SetVisible(bool visible) {
     if (visible) {
         Handle();
         DoShow();
-        if (visible_ && handle_) ShowWindow(handle_, parent_window_ ? SW_SHOWNA : SW_SHOWNORMAL);
+        if (visible_ && handle_) ShowWindow(handle_, show_command(handle_));
     } else {
         if (handle_) ShowWindow(handle_, SW_HIDE);
         DoHide();
@@ -344,18 +350,29 @@ bool TForm::CloseQuery() {
 int TForm::ShowModal() {
     if (Visible() || modal_) throw std::logic_error("Cannot make a visible window modal");
 
-    // Every enabled, visible top-level window of this thread waits while the form runs.
+    // Every enabled, visible top-level window of this thread waits while the form runs, and so
+    // does the owner, which may belong to another program (the system's display settings).
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), collect_enabled_window,
                       reinterpret_cast<LPARAM>(&disabled));
+    const HWND owner = GetWindow(Handle(), GW_OWNER);
+    if (owner && IsWindowEnabled(owner) &&
+        std::find(disabled.begin(), disabled.end(), owner) == disabled.end())
+        disabled.push_back(owner);
     for (HWND window : disabled)
         EnableWindow(window, FALSE);
 
     modal_ = true;
     ModalResult = mrNone;
+    last_focus_ = nullptr;
     try {
         Show();
-        if (HandleAllocated()) SetActiveWindow(WindowHandle());
+        if (HandleAllocated()) {
+            // The program that started us is in the foreground, so we may take it over.
+            SetForegroundWindow(WindowHandle());
+            SetActiveWindow(WindowHandle());
+            focus_first_control();
+        }
         while (ModalResult == mrNone) {
             if (!Application || !Application->HandleMessage()) {
                 if (Application) PostQuitMessage(0); // leave the quit to the outer loop too
@@ -399,11 +416,36 @@ bool TForm::realize_palette(bool background) {
     return true;
 }
 
+HWND TForm::InitialFocus() {
+    return HandleAllocated() ? GetNextDlgTabItem(WindowHandle(), nullptr, FALSE) : nullptr;
+}
+
+bool TForm::focus_first_control() {
+    HWND control = nullptr;
+    if (last_focus_ && IsWindow(last_focus_) && IsChild(WindowHandle(), last_focus_))
+        control = last_focus_;
+    else
+        control = InitialFocus();
+    if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
+    SetFocus(control);
+    return true;
+}
+
 LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_ACTIVATE:
+        // A dialog keeps its keys working: the focus goes back to a control, not to the frame.
+        if (!DialogKeys || !HandleAllocated()) break;
+        if (LOWORD(wparam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(WindowHandle(), focus)) last_focus_ = focus;
+        } else if (!HIWORD(wparam) && focus_first_control()) {
+            return 0;
+        }
+        break;
     case WM_ERASEBKGND: {
         RECT r{};
         GetClientRect(WindowHandle(), &r);

@@ -363,7 +363,8 @@ void TScrControl::RunConfig(HWND parent, bool keep_running) {
     dialog->InUse = true;
     if (!published_config) published_config = dialog;
     hold(kRegular, dialog);
-    if (parent) EnableWindow(parent, FALSE);
+    // The parent becomes the dialog's owner, which the modal run disables, and enables again
+    // before the dialog hides: enabled only afterwards, it would not get the activation back.
     dialog->SetPosition(TPosition::poDefaultPosOnly);
     if (parent) dialog->SetParentWindow(parent);
     try {

@@ -70,10 +70,10 @@ void TScrGeneral::create_controls() {
           "moving the mouse pointer to a corner on the screen. Click the corners you want to use.");
     place(new TLabel(owner, "GenTxtCornersBad"), this, 21, 21, 282, 43,
           "The system agent must be active in order for you to display the screen saver "
-          "immedaately by moving the mouse pointer to a corner on the screen.");
+          "immediately by moving the mouse pointer to a corner on the screen.");
     place(new TLabel(owner, "GenTxtCornersNT"), this, 21, 21, 282, 43,
           "Windows NT does not have 'hot corners' (that allow you to display the screen saver "
-          "imediately by moving the mouse pointer to a corner on the screen).");
+          "immediately by moving the mouse pointer to a corner on the screen).");
     auto* monitor = new TScrMonitor(owner, "GenCornersMonitor");
     monitor->SetParent(this);
     monitor->SetDesignBounds(80, 64, 184, 170);

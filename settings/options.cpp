@@ -44,23 +44,32 @@ Nimbrel_Options::Nimbrel_Options(const RegistryReader& registry, std::string exe
 Nimbrel_Options::~Nimbrel_Options() {
     if (g_current == this) g_current = nullptr;
     try {
-        Write_ini();
+        // Options that were never read are not the user's: they may start a file, never replace
+        // one (a per-user installation keeps the INI file beside the executable).
+        if (ini_read_ || !file_exists(ini_path())) Write_ini();
     } catch (...) {
         // Nothing may leave a destructor.
     }
 }
 
-void Nimbrel_Options::Read_ini() {
+std::string Nimbrel_Options::ini_path() const {
     TBag bag;
     bag.Set_ini_file(Directory + Ini_file_name, exe_folder_);
+    return bag.IniFile;
+}
+
+void Nimbrel_Options::Read_ini() {
+    TBag bag;
+    bag.IniFile = ini_path();
     bag.IniSect = Ini_section;
     bag.Load();
     Read_from(bag);
+    ini_read_ = true;
 }
 
 bool Nimbrel_Options::Write_ini(std::string* error) const {
     TBag bag;
-    bag.Set_ini_file(Directory + Ini_file_name, exe_folder_);
+    bag.IniFile = ini_path();
     bag.IniSect = Ini_section;
     Write_to(bag);
     return bag.Save(error);

@@ -25,7 +25,8 @@ class Nimbrel_Options : public Startup_report {
     // exe_folder is where the INI file is written when no directory is known.
     explicit Nimbrel_Options(const RegistryReader& registry,
                              std::string exe_folder = executable_folder());
-    // Writes the INI file; a failure is ignored (there is nobody left to tell at exit).
+    // Writes the INI file, unless it exists and was not read (no directory was found); a
+    // failure is ignored (there is nobody left to tell at exit).
     ~Nimbrel_Options();
     Nimbrel_Options(const Nimbrel_Options&) = delete;
     Nimbrel_Options& operator=(const Nimbrel_Options&) = delete;
@@ -49,7 +50,10 @@ class Nimbrel_Options : public Startup_report {
     void Write_to(TBag& bag) const;
 
   private:
+    std::string ini_path() const;
+
     std::string exe_folder_;
+    bool ini_read_ = false;
 };
 
 // The data directory as the record holds it, from the registry value: the registered folder

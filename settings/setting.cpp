@@ -1,5 +1,7 @@
 #include "settings/setting.h"
 
+#include "settings/parameters.h"
+
 namespace nimbrel {
 namespace {
 
@@ -20,6 +22,29 @@ std::string trimmed(const std::string& s) {
 
 bool contains(const std::string& s, const char* part) {
     return s.find(part) != std::string::npos;
+}
+
+// The tag line as this program and the editor write it: the tag word comes first.
+bool is_tag_line(const std::string& line) {
+    const auto words = split_tokens(line);
+    return !words.empty() && words[0] == Tag_word;
+}
+
+// How older editors may have spelt the tag line: the word anywhere, with TRUE or FALSE. A
+// parameter line is never one, even when it names a palette file called after the word.
+bool is_older_tag_line(const std::string& line) {
+    if (!contains(line, Tag_word) || !(contains(line, "TRUE") || contains(line, "FALSE")))
+        return false;
+    const auto words = split_tokens(line);
+    return words.empty() || !find_param(words[0]);
+}
+
+// The line that holds the tag, 0 when there is none.
+std::size_t tag_line_index(const std::vector<std::string>& lines) {
+    for (auto* rule : {is_tag_line, is_older_tag_line})
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            if (rule(lines[i])) return i;
+    return 0;
 }
 
 } // namespace
@@ -57,20 +82,19 @@ void Nimbrel_setting::Write_to(Bytes& out) const {
 }
 
 bool Nimbrel_setting::Is_tagged() const {
-    for (std::size_t i = 1; i < Lines.size(); ++i)
-        if (contains(Lines[i], Tag_word) && contains(Lines[i], "TRUE")) return true;
-    return false;
+    const std::size_t i = tag_line_index(Lines);
+    if (i == 0) return false;
+    if (!is_tag_line(Lines[i])) return contains(Lines[i], "TRUE");
+    const auto words = split_tokens(Lines[i]);
+    return words.size() > 1 && words[1] == "TRUE"; // as the parameter itself is read
 }
 
 void Nimbrel_setting::Set_tag(bool tagged) {
     if (Lines.empty()) Lines.emplace_back();
-    for (std::size_t i = 1; i < Lines.size(); ++i) {
-        if (contains(Lines[i], Tag_word)) {
-            Lines[i] = tag_line(tagged);
-            return;
-        }
-    }
-    Lines.push_back(tag_line(tagged));
+    if (const std::size_t i = tag_line_index(Lines))
+        Lines[i] = tag_line(tagged);
+    else
+        Lines.push_back(tag_line(tagged));
 }
 
 } // namespace nimbrel

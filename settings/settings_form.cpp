@@ -1,5 +1,7 @@
 #include "settings/settings_form.h"
 
+#include "settings/text_lines.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -10,34 +12,23 @@
 namespace nimbrel {
 namespace {
 
-std::size_t idx(Param p) { return static_cast<std::size_t>(p); }
+std::size_t idx(Param p) {
+    return static_cast<std::size_t>(p);
+}
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string upper_case(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = upper(c);
+    for (char& c : out)
+        c = upper(c);
     return out;
 }
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
     return upper_case(a) < upper_case(b);
-}
-
-// Tokens at spaces, TABs, CRs and LFs; the text ends at a NUL.
-std::vector<std::string_view> split_tokens(std::string_view line) {
-    line = line.substr(0, line.find('\0'));
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && std::string_view(" \t\r\n").find(line[i]) != std::string_view::npos)
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && std::string_view(" \t\r\n").find(line[i]) == std::string_view::npos)
-            ++i;
-        if (i > start) tokens.push_back(line.substr(start, i - start));
-    }
-    return tokens;
 }
 
 // A decimal integer with optional sign that fits 32 bits.
@@ -79,7 +70,8 @@ constexpr Param kDensities[] = {Param::density1, Param::density2, Param::density
 std::vector<std::string> list_palette_files(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code type_ec;
         if (it->is_directory(type_ec)) continue;
         const std::string name = it->path().filename().string();
@@ -104,9 +96,13 @@ TSettings_Form::TSettings_Form(std::vector<std::string> palette_files)
     }
 }
 
-const ScrollValue& TSettings_Form::scroll(Param p) const { return scroll_[idx(p)]; }
+const ScrollValue& TSettings_Form::scroll(Param p) const {
+    return scroll_[idx(p)];
+}
 
-bool TSettings_Form::on(Param p) const { return on_[idx(p)]; }
+bool TSettings_Form::on(Param p) const {
+    return on_[idx(p)];
+}
 
 void TSettings_Form::set_palette_index(int index) {
     palette_index_ = (index >= 0 && index < static_cast<int>(palette_list_.size())) ? index : -1;
@@ -161,7 +157,9 @@ void TSettings_Form::scrollbar_lock(Param changed) {
     }
 }
 
-void TSettings_Form::speed_scrollChange() { designed_speed_ = std::to_string(pos(Param::speed_scroll)); }
+void TSettings_Form::speed_scrollChange() {
+    designed_speed_ = std::to_string(pos(Param::speed_scroll));
+}
 
 std::optional<ApplyError> TSettings_Form::Apply_setting(const std::vector<std::string>& lines) {
     set_on(Param::fix_speed, false);
@@ -184,8 +182,7 @@ std::optional<ApplyError> TSettings_Form::Apply_setting(const std::vector<std::s
 
         switch (info.kind) {
         case Kind::Scroll: {
-            if (tokens.size() < 4)
-                return ApplyError{line, name + " needs Min, Max and Position"};
+            if (tokens.size() < 4) return ApplyError{line, name + " needs Min, Max and Position"};
             std::int32_t v[3];
             for (int k = 0; k < 3; ++k) {
                 const auto parsed = parse_int(tokens[k + 1]);
@@ -231,7 +228,8 @@ std::optional<ApplyError> TSettings_Form::Apply_setting(const std::vector<std::s
 }
 
 void TSettings_Form::PDF_zeroClick(bool from_max_button) {
-    for (Param d : kDensities) set_position(d, from_max_button ? scroll(d).Min : scroll(d).Max);
+    for (Param d : kDensities)
+        set_position(d, from_max_button ? scroll(d).Min : scroll(d).Max);
 }
 
 void TSettings_Form::ZeroAspBtnClick() {
@@ -274,8 +272,12 @@ std::int32_t TSettings_Form::max_rot_speedScroll(Param bar, std::int32_t propose
     return proposed;
 }
 
-void TSettings_Form::fix_speedClick() { speed_controls_enabled_ = !on(Param::fix_speed); }
+void TSettings_Form::fix_speedClick() {
+    speed_controls_enabled_ = !on(Param::fix_speed);
+}
 
-void TSettings_Form::UsePaletteClick() { palette_list_enabled_ = on(Param::UsePalette); }
+void TSettings_Form::UsePaletteClick() {
+    palette_list_enabled_ = on(Param::UsePalette);
+}
 
 } // namespace nimbrel

@@ -51,4 +51,21 @@ std::string one_line(const std::string& text) {
     return line;
 }
 
+std::vector<std::string_view> split_tokens(std::string_view line) {
+    line = line.substr(0, line.find('\0'));
+    std::vector<std::string_view> tokens;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() &&
+               std::string_view(" \t\r\n").find(line[i]) != std::string_view::npos)
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() &&
+               std::string_view(" \t\r\n").find(line[i]) == std::string_view::npos)
+            ++i;
+        if (i > start) tokens.push_back(line.substr(start, i - start));
+    }
+    return tokens;
+}
+
 } // namespace nimbrel

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace nimbrel {
 
@@ -26,6 +28,9 @@ class Line_reader {
 
 // The text, then CR LF.
 void Write_line(Bytes& out, const std::string& text);
+
+// The words of a parameter line, split at spaces, TABs, CRs and LFs; the text ends at a NUL.
+std::vector<std::string_view> split_tokens(std::string_view line);
 
 // A multi-line report (such as the start-up error text) as one line for a command line's
 // message: each line break becomes one space, trailing spaces go.

@@ -160,6 +160,60 @@ TEST_F(Config, BothCommandLinesOpenTheDialogWithItsListFilled) {
     }
 }
 
+// Started by the program in the foreground (the system's display settings, with /c:<window>,
+// plain /c or no arguments), the dialog takes the foreground with a control focused, so keys
+// work at once: Escape cancels and Enter is OK (which saves the general options). Either way the
+// program gets the foreground back.
+TEST_F(Config, TakesTheForegroundKeysWorkAndItGivesTheForegroundBack) {
+    // OK writes these.
+    RegistryValueGuard delay_index{kSaverOptionsKey, "Password Delay Index"};
+    RegistryValueGuard threshold{kSaverOptionsKey, "Mouse Threshold"};
+    RegistryValueGuard threshold_index{kSaverOptionsKey, "Mouse Threshold Index"};
+    RegistryValueGuard corners{kSaverOptionsKey, "Mouse Corners"};
+    RegistryValueGuard mute{kSaverOptionsKey, "Mute Sound"};
+
+    HostWindow program(320, 200, 40, 40, HostWindow::Layer::Program);
+    ASSERT_NE(program.handle(), nullptr);
+    const struct {
+        std::string args;
+        WORD key;
+    } cases[] = {{"/c:" + program.decimal_handle(), VK_ESCAPE},
+                 {"/c", VK_RETURN},
+                 {"", VK_ESCAPE},
+                 {"", VK_RETURN}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("arguments: '" + c.args + "', key " + std::to_string(c.key));
+        // Minutes, which OK turns into seconds: the delay of 45 s is no whole minute.
+        ASSERT_TRUE(delay_index.set_number(1));
+        SetForegroundWindow(program.handle());
+        ASSERT_TRUE(
+            wait_until([&] { return GetForegroundWindow() == program.handle(); }, Millis(2000)));
+        ASSERT_NE(open(c.args), nullptr) << "no configuration dialog";
+        EXPECT_EQ(GetWindow(dialog_, GW_OWNER), c.args.empty() ? nullptr : program.handle());
+
+        EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }, Millis(2000)))
+            << "the foreground window is " << to_string(describe(GetForegroundWindow()));
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+        EXPECT_TRUE(wait_until(
+            [&] { return GetGUIThreadInfo(thread, &gui) && IsChild(dialog_, gui.hwndFocus); },
+            Millis(2000)))
+            << "the focus is on " << to_string(describe(gui.hwndFocus));
+        EXPECT_EQ(gui.hwndActive, dialog_);
+        EXPECT_EQ(describe(gui.hwndFocus).class_name, "ListBox");
+
+        press_key(c.key);
+        ASSERT_TRUE(closes()) << "the key did not close the dialog";
+        EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Password Delay Index") == 0,
+                  c.key == VK_RETURN)
+            << "OK saves the general options, Cancel does not";
+        EXPECT_TRUE(
+            wait_until([&] { return GetForegroundWindow() == program.handle(); }, Millis(2000)))
+            << "the foreground window is " << to_string(describe(GetForegroundWindow()));
+    }
+}
+
 TEST_F(Config, OptionBoxesTakeEffectEvenAfterCancel) {
     ASSERT_NE(open("/c"), nullptr);
     choose_tab(1);

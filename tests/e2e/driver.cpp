@@ -192,14 +192,17 @@ void HostWindow::run(int width, int height, int x, int y, Layer layer) {
     RegisterClassA(&wc); // fails harmlessly when a previous host registered it
     // A popup has no frame, so its client area is exactly the size asked for.
     const bool topmost = layer == Layer::Topmost;
+    const bool program = layer == Layer::Program;
     // A full-screen saver ends when it loses the activation, so a topmost window never takes it.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0),
-                              kHostClass, "Nimbrel e2e host", WS_POPUP | (topmost ? 0 : WS_VISIBLE),
-                              x, y, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    window_ = CreateWindowExA(
+        program ? 0 : WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0),
+        kHostClass, "Nimbrel e2e host", WS_POPUP | (topmost ? 0 : WS_VISIBLE), x, y, width, height,
+        nullptr, nullptr, wc.hInstance, nullptr);
     if (window_ && topmost) {
         ShowWindow(window_, SW_SHOWNOACTIVATE);
         UpdateWindow(window_);
     }
+    if (window_ && program) SetForegroundWindow(window_);
     SetEvent(ready_);
     if (!window_) return;
     MSG msg;

@@ -74,9 +74,11 @@ RECT screen_rect();
 // pumping messages: the saver's child window inside it sends messages to its parent and would
 // stall otherwise. On the topmost layer it lies above every other window, the full-screen saver
 // included, and is shown without taking the activation, as another program's pop-up would be.
+// As a program window it is an ordinary window in the foreground, as the system's display
+// settings are when they start the configuration dialog.
 class HostWindow {
   public:
-    enum class Layer { Normal, Topmost };
+    enum class Layer { Normal, Topmost, Program };
     HostWindow(int client_width, int client_height, int x = 40, int y = 40,
                Layer layer = Layer::Normal);
     HostWindow(const HostWindow&) = delete;

@@ -330,6 +330,78 @@ TEST_F(Saver, PreviewFillsItsHostAndEndsWithIt) {
 }
 
 // ------------------------------------------------------------------------------------------------
+// A colour depth other than the current one, for a display change this Xvfb allows: its RandR
+// offers one size only, so Wine can change the depth but not the resolution.
+class OtherDepth {
+  public:
+    OtherDepth() {
+        DEVMODEA mode{};
+        mode.dmSize = sizeof mode;
+        if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return;
+        mode.dmBitsPerPel = mode.dmBitsPerPel == 16 ? 32 : 16;
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+        changed_ = ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+    }
+    OtherDepth(const OtherDepth&) = delete;
+    OtherDepth& operator=(const OtherDepth&) = delete;
+    ~OtherDepth() {
+        if (changed_) ChangeDisplaySettingsA(nullptr, 0);
+    }
+    bool changed() const { return changed_; }
+
+  private:
+    bool changed_ = false;
+};
+
+// After a display change the full-screen window covers the screen again and the rings fill it.
+// The screen's size cannot change here, so the window is left at the size of a smaller screen
+// first, as it would be after a change of resolution.
+TEST_F(Saver, DisplayChangeLaysTheWindowOutAgain) {
+    prepare_data();
+    Process saver(install().exe(), "/s");
+    ASSERT_GE(wait_for_rings(saver, Millis(2000)), 0) << windows_of(saver);
+    HWND window = full_screen_window(saver, Millis(500));
+    ASSERT_NE(window, nullptr) << windows_of(saver);
+
+    const RECT screen = screen_rect();
+    const RECT small{0, 0, screen.right / 2, screen.bottom / 2};
+    SetWindowPos(window, nullptr, 0, 0, small.right, small.bottom, SWP_NOACTIVATE | SWP_NOZORDER);
+    ASSERT_TRUE(wait_until(
+        [&] {
+            const RECT r = describe(window).rect;
+            return EqualRect(&r, &small) != FALSE;
+        },
+        Millis(1000)));
+
+    const OtherDepth change;
+    if (!change.changed()) {
+        std::printf("[   INFO   ] no other colour depth here; the display change is posted\n");
+        PostMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, screen.bottom));
+    }
+    EXPECT_TRUE(wait_until(
+        [&] {
+            const RECT r = describe(window).rect;
+            return EqualRect(&r, &screen) != FALSE;
+        },
+        Millis(2000)))
+        << "the window did not cover the screen again:" << windows_of(saver);
+    // Rings where the small window did not reach: the engine draws on the whole screen.
+    const RECT beyond{small.right, small.bottom, screen.right, screen.bottom};
+    Image shot;
+    EXPECT_TRUE(wait_until(
+        [&] {
+            shot = capture_screen(&beyond);
+            return shows_rings(shot);
+        },
+        Millis(2000)))
+        << "no rings beyond the old size: " << summary(shot);
+
+    EXPECT_TRUE(saver.running()) << "the display change ended the saver";
+    press_key(VK_SPACE);
+    EXPECT_TRUE(saver.wait_exit(Millis(1000))) << "still running 1 s after a key press";
+}
+
+// ------------------------------------------------------------------------------------------------
 // Command lines the saver must refuse: it ends at once, shows nothing, still writes its INI file.
 std::string not_a_window() {
     ULONG_PTR n = 0x7FFF0000;

@@ -194,6 +194,24 @@ TEST(NimbrelOptions, RegistryProblems) {
     }
 }
 
+// A per-user installation keeps the saver and its INI file in one folder: a run that found no
+// registry value read nothing, so it must not write its zero values over the user's options.
+TEST(NimbrelOptions, RunWithoutRegistryValueLeavesAnExistingIniAlone) {
+    Temp_folder exe;
+    const std::string ini = exe.file("Nimbrel_32_Config.ini");
+    const std::string mine =
+        "[Nimbrel_start]\nMin_time=7\r\nMax_time=900\r\nSettings_file=Mine.txt\n"
+        "Start_auto_cycling=0\r\n";
+    write_text(ini, mine);
+    {
+        Nimbrel_Options o{Fixed_registry(std::nullopt), exe.dir()};
+        EXPECT_EQ(o.Max_time, 0); // not read
+        o.Max_time = 5;           // as the dialog may change it
+    }
+    EXPECT_EQ(read_text(ini), mine);
+    EXPECT_EQ(exe.entries(), 1u);
+}
+
 TEST(NimbrelOptions, RegisteredFolderWithoutItsSeparator) {
     Temp_folder t;
     write_text(t.file("Nimbrel_32_Config.ini"), "[Nimbrel_start]\r\nMax_time=77\r\n");

@@ -1,4 +1,5 @@
 #include "app/saver_window_core.h"
+#include "app/screen_layout.h"
 #include "engine/speed.h"
 #include "settings/random.h"
 #include "temp_folder.h"
@@ -35,6 +36,7 @@ class FakeHost : public SaverWindowHost {
   public:
     int w = 640, h = 480, text_w = 100, text_h = 26;
     int blacks = 0, engines_made = 0, frame_steps = 0, not_256_writes = 0;
+    std::pair<int, int> engine_size{}; // the window's size when the last engine was made
     std::vector<Drawn> drawn;
     TimerSetting change{}, frame{};
     FakeDialog* dialog = nullptr;
@@ -54,6 +56,7 @@ class FakeHost : public SaverWindowHost {
     ConfigDialogLink* config_dialog() override { return dialog; }
     std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override {
         ++engines_made;
+        engine_size = {w, h};
         return std::make_unique<FakeEngine>(params.pos(Param::speed_scroll), &frame_steps);
     }
 
@@ -286,6 +289,85 @@ TEST(SaverWindowCore, HideStopsAndTheNextShowStartsAgain) {
     f.core.FormDestroy();
     EXPECT_EQ(f.core.settings_file(), nullptr);
     EXPECT_EQ(f.core.engine(), nullptr);
+}
+
+TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
+    Fixture f;
+    f.start();
+    const int shown = f.core.current_setting();
+    const TimerSetting frame = f.host.frame, change = f.host.change;
+    f.host.w = 1280;
+    f.host.h = 1024;
+    f.core.Display_changed();
+    EXPECT_EQ(f.host.engines_made, 2);
+    EXPECT_EQ(f.host.engine_size, (std::pair{1280, 1024}));
+    EXPECT_EQ(f.core.current_setting(), shown);
+    EXPECT_TRUE(f.core.running);
+    EXPECT_EQ(f.host.frame.interval_ms, frame.interval_ms);
+    EXPECT_TRUE(f.host.frame.enabled);
+    EXPECT_EQ(f.host.change.interval_ms, change.interval_ms);
+    EXPECT_EQ(f.host.change.enabled, change.enabled);
+
+    // Frozen by the dialog, or hidden: nothing to rebuild.
+    f.core.running = false;
+    f.core.Display_changed();
+    f.core.FormHide();
+    f.core.Display_changed();
+    EXPECT_EQ(f.host.engines_made, 2);
+
+    // A message is centred again in the new size at the next tick.
+    Fixture m("");
+    m.show_message(640, 480, 100, 26);
+    m.ticks(1);
+    m.host.w = 1000;
+    m.host.h = 800;
+    m.core.Display_changed();
+    m.host.drawn.clear();
+    m.ticks(1);
+    ASSERT_FALSE(m.host.drawn.empty());
+    EXPECT_EQ(m.host.drawn[0].rect, (MessageRect{450, 387, 550, 413}));
+    EXPECT_EQ(m.host.engines_made, 0);
+}
+
+TEST(ScreenLayout, RingsOnThePrimaryMonitorCoversOnTheOthers) {
+    const ScreenRect metrics{0, 0, 1024, 768};
+    const ScreenRect primary{0, 0, 1920, 1080}, left{-1280, 0, 0, 1024}, above{0, -900, 1600, 0};
+    const struct {
+        const char* what;
+        std::vector<MonitorArea> monitors;
+        ScreenRect saver;
+        std::vector<ScreenRect> covers;
+    } cases[] = {
+        {"one monitor", {{primary, true}}, primary, {}},
+        {"primary listed last",
+         {{left, false}, {above, false}, {primary, true}},
+         primary,
+         {left, above}},
+        {"no monitors reported", {}, metrics, {}},
+        {"none marked primary: all covered, rings where the metrics say",
+         {{left, false}, {above, false}},
+         metrics,
+         {left, above}},
+        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {left, false}}, metrics, {left}},
+        {"empty monitors get no cover", {{primary, true}, {{5, 5, 5, 900}, false}}, primary, {}},
+        {"a mirror of the primary is not covered",
+         {{primary, true}, {{0, 0, 1920, 1080}, false}, {{0, 0, 1024, 768}, false}},
+         primary,
+         {}},
+        {"a monitor reaching beyond the primary is covered",
+         {{primary, true}, {{1000, 0, 2920, 1080}, false}},
+         primary,
+         {{1000, 0, 2920, 1080}}},
+        {"a second primary is just another monitor",
+         {{primary, true}, {left, true}},
+         primary,
+         {left}},
+    };
+    for (const auto& c : cases) {
+        const ScreenLayout layout = Lay_out_screens(c.monitors, metrics);
+        EXPECT_EQ(layout.saver, c.saver) << c.what;
+        EXPECT_EQ(layout.covers, c.covers) << c.what;
+    }
 }
 
 TEST(SaverTiming, CycleSeconds) {

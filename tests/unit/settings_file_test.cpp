@@ -150,24 +150,66 @@ TEST(SettingsFile, MissingFileIsReported) {
 }
 
 TEST(SettingTag, Placement) {
+    const std::string palette = "        palette_list\tMyScreensaver_TRUE.pal";
     const struct {
+        const char* what;
         std::vector<std::string> lines;
+        bool tagged_before;
         bool tagged;
         std::vector<std::string> after;
     } cases[] = {
-        {{"A", "x 1"}, true, {"A", "x 1", tag_line(true)}},   // appended when missing
-        {{"A", "Screensaver FALSE", "y", "Screensaver TRUE"}, // the first tag line changes
+        {"appended when missing", {"A", "x 1"}, false, true, {"A", "x 1", tag_line(true)}},
+        {"the first tag line changes",
+         {"A", "Screensaver FALSE", "y", "Screensaver TRUE"},
+         false,
          true,
          {"A", tag_line(true), "y", "Screensaver TRUE"}},
-        // A name containing the word is not the tag.
-        {{"Screensaver special"}, false, {"Screensaver special", tag_line(false)}},
+        {"a name containing the word is not the tag",
+         {"Screensaver special"},
+         false,
+         false,
+         {"Screensaver special", tag_line(false)}},
+        {"a palette file named after the word is no tag line",
+         {"A", palette},
+         false,
+         true,
+         {"A", palette, tag_line(true)}},
+        {"the tag line counts, not a palette line above it",
+         {"A", palette, "  Screensaver\tFALSE"},
+         false,
+         true,
+         {"A", palette, tag_line(true)}},
+        {"the tag line found after an older spelling wins over it",
+         {"A", "Screensaver=TRUE", "Screensaver FALSE"},
+         false,
+         true,
+         {"A", "Screensaver=TRUE", tag_line(true)}},
+        // Files of older editors: a line holding the word is the tag line when there is no
+        // other, unless it is a parameter line or says neither TRUE nor FALSE.
+        {"older spelling", {"A", "Screensaver=TRUE"}, true, false, {"A", tag_line(false)}},
+        {"older spelling not tagged",
+         {"A", "[Screensaver] FALSE"},
+         false,
+         true,
+         {"A", tag_line(true)}},
+        {"a remark without a value stays",
+         {"A", "; Screensaver by Anne"},
+         false,
+         true,
+         {"A", "; Screensaver by Anne", tag_line(true)}},
+        {"a parameter line naming the word stays",
+         {"A", "UsePalette TRUE Screensaver"},
+         false,
+         false,
+         {"A", "UsePalette TRUE Screensaver", tag_line(false)}},
     };
     for (const auto& c : cases) {
         Nimbrel_setting s;
         s.Lines = c.lines;
+        EXPECT_EQ(s.Is_tagged(), c.tagged_before) << c.what;
         s.Set_tag(c.tagged);
-        EXPECT_EQ(s.Lines, c.after) << c.lines[0];
-        EXPECT_EQ(s.Is_tagged(), c.tagged) << c.lines[0];
+        EXPECT_EQ(s.Lines, c.after) << c.what;
+        EXPECT_EQ(s.Is_tagged(), c.tagged) << c.what;
     }
     Nimbrel_setting s;
     s.Lines = {"A", "Screensaver\ttrue"}; // case counts

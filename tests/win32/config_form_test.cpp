@@ -34,6 +34,10 @@ struct Script {
     bool engine_kept_on_tag = false;
     bool frozen_by_cancel = false;
     bool tag_before = false;
+    bool focus_on_list = false;
+    bool note_with_emulation = true;
+    bool note_without_emulation = false;
+    bool emulation_stored = true;
 };
 Script script;
 
@@ -53,6 +57,13 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
     s.header = dialog->Titles->SectionText(0);
     s.picked = dialog->settings_list->ItemIndex();
     s.shown = preview->core().current_setting();
+    s.focus_on_list = GetFocus() == dialog->settings_list->WindowHandle();
+
+    // The note on wrong colours is only true without the emulated palette.
+    s.note_with_emulation = dialog->info_label->Visible();
+    SendMessageA(dialog->Emulate_palette->Handle(), BM_CLICK, 0, 0);
+    s.note_without_emulation = dialog->info_label->Visible();
+    s.emulation_stored = current_options()->Emulate_palette;
 
     s.other = (s.picked + 1) % s.count;
     dialog->settings_list->SetItemIndex(s.other);
@@ -127,6 +138,10 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
     EXPECT_TRUE(script.tag_toggled);
     EXPECT_TRUE(script.engine_kept_on_tag) << "tagging disturbed the preview";
     EXPECT_TRUE(script.frozen_by_cancel);
+    EXPECT_TRUE(script.focus_on_list) << "the settings list does not have the focus";
+    EXPECT_FALSE(script.note_with_emulation);
+    EXPECT_TRUE(script.note_without_emulation);
+    EXPECT_FALSE(script.emulation_stored);
     EXPECT_NE(reloaded.Setting(script.other).Is_tagged(), script.tag_before)
         << "the new tag did not reach the file";
     fs::remove_all(data);
