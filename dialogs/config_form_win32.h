@@ -67,8 +67,10 @@ class TConfigForm : public TScrDialog, public TControlHost, public ConfigDialogL
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     HPALETTE GetPalette() override;
+    void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) override;
 
   private:
+    void fit_name_section();
     void build_settings_tab();
     void build_options_tab();
     void lay_out_general_page();

@@ -45,7 +45,8 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
         EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
         EXPECT_EQ(box.message(), c.text);
 
-        const ThinkingBoxLayout l = thinking_box_layout(c.text, cell.cx, cell.cy, sw, sh, c.bar);
+        const ThinkingBoxLayout l =
+            thinking_box_layout(c.text, cell.cx, cell.cy, sw, sh, c.bar, box.dpi());
         RECT r{};
         GetWindowRect(window, &r);
         EXPECT_EQ(r.left, l.box.left);
