@@ -96,6 +96,8 @@ class SaverWindowCore {
     void Change_setting(int index);
     void Load_and_start();
     void Reset_change_timer();
+    // The window changed its size: the setting on show starts again, made for the new size.
+    void Restart_setting();
 
     // Read (and `running` cleared) by the configuration dialog.
     Nimbrel_settings_file* settings_file() { return settings_file_.get(); }

@@ -249,6 +249,7 @@ class TUpDown : public TSysControl {
     void SetMin(int min);
     void SetMax(int max);
     bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    void DpiChanged(int old_dpi) override;
 
   protected:
     const char* WindowClass() const override { return UPDOWN_CLASSA; }

@@ -529,6 +529,12 @@ bool TUpDown::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
     return true;
 }
 
+void TUpDown::DpiChanged(int old_dpi) {
+    TSysControl::DpiChanged(old_dpi);
+    // Attached anew, so the arrows sit inside the edit again as when they were made.
+    if (Associate) Send(UDM_SETBUDDY, reinterpret_cast<WPARAM>(Associate->Handle()));
+}
+
 void TUpDown::SetMin(int min) {
     min_ = min;
     Send(UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
@@ -600,8 +606,9 @@ void TListBox::AfterCreate() {
 }
 
 void TListBox::DpiChanged(int old_dpi) {
-    TSysControl::DpiChanged(old_dpi);
+    // Rows first: the list fits its height to whole rows of the height it has when it is sized.
     Send(LB_SETITEMHEIGHT, 0, Scaled(ItemHeight));
+    TSysControl::DpiChanged(old_dpi);
 }
 
 void TListBox::Clear() {

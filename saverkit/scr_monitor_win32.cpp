@@ -38,6 +38,14 @@ void draw_bitmap(HDC dc, HDC source, HBITMAP bitmap, int x, int y, int width, in
     SelectObject(source, old);
 }
 
+// The windows in the preview area (the proxy, the preview inside it) fill it.
+void fill_with_children(HWND parent, int width, int height) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        SetWindowPos(c, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        fill_with_children(c, width, height);
+    }
+}
+
 } // namespace
 
 bool RegisterMonitorWindowClass() {
@@ -141,9 +149,7 @@ void TScrMonitor::DpiChanged(int old_dpi) {
     if (!child) return;
     const KitRect b = PreviewChildBounds({Width(), Height()}, LayoutDpi());
     SetWindowPos(child, nullptr, b.left, b.top, b.right, b.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The preview inside fills the area.
-    for (HWND shown = GetWindow(child, GW_CHILD); shown; shown = GetWindow(shown, GW_HWNDNEXT))
-        SetWindowPos(shown, nullptr, 0, 0, b.right, b.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    fill_with_children(child, b.right, b.bottom);
 }
 
 void TScrMonitor::create_preview_child() {
