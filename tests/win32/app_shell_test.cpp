@@ -59,8 +59,8 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
             EXPECT_TRUE(IsWindowVisible(box.bar_window()));
             RECT b{};
             GetWindowRect(box.bar_window(), &b);
-            EXPECT_EQ(b.right - b.left, l.box.width - 8);
-            EXPECT_EQ(b.bottom - b.top, 16);
+            EXPECT_EQ(b.right - b.left, l.bar.width);
+            EXPECT_EQ(b.bottom - b.top, l.bar.height);
             box.Think_bar().set_max(40);
             box.Think_bar().set_position(10);
             EXPECT_EQ(SendMessageA(box.bar_window(), PBM_GETPOS, 0, 0), 10);
