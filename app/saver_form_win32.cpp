@@ -3,6 +3,8 @@
 
 #include "app/gdi_target_win32.h"
 #include "app/thinking_box_win32.h"
+#include "saverkit/controls.h"
+#include "saverkit/dpi.h"
 #include "saverkit/scr_control.h"
 #include "saverkit/scr_mode.h"
 #include "settings/random.h"
@@ -32,9 +34,6 @@ TSaverForm::TSaverForm(TComponent* owner)
     Name = "SaverForm";
     SetCaption("SaverForm");
     Color = RGB(0, 0, 0);
-    font_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
     change_timer_ = TimerSetting{Message_tick_ms, false};
     Frame_timer = new TScrTimer(this);
     Frame_timer->Name = "Frame_timer";
@@ -49,6 +48,22 @@ TSaverForm::TSaverForm(TComponent* owner)
 
 TSaverForm::~TSaverForm() {
     if (font_) DeleteObject(font_);
+}
+
+HFONT TSaverForm::message_font() {
+    const int now = dpi();
+    if (font_ && font_dpi_ == now) return font_;
+    if (font_) DeleteObject(font_);
+    font_dpi_ = now;
+    font_ = CreateFontA(Font_height_for_points(8, now), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+    return font_;
+}
+
+void TSaverForm::DpiChanged(int, int, const RECT&) {
+    // The window keeps its monitor's rectangle; the message is drawn anew at the new size.
+    Invalidate();
 }
 
 void TSaverForm::CreateParams(TCreateParams& params) {
@@ -116,7 +131,7 @@ void TSaverForm::paint(HDC dc) {
     PatBlt(dc, 0, 0, r.right, r.bottom, BLACKNESS);
     // Before the rings run, the message is part of the picture.
     if (!e && core_.msg_laid_out() && !options_.Error_text.empty()) {
-        HGDIOBJ previous = SelectObject(dc, font_);
+        HGDIOBJ previous = SelectObject(dc, message_font());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(255, 255, 255));
         RECT m = to_rect(core_.msg_rect());
@@ -167,6 +182,10 @@ int TSaverForm::height() const {
     return ClientHeight();
 }
 
+int TSaverForm::dpi() const {
+    return WindowDpi(WindowHandle());
+}
+
 void TSaverForm::fill_black() {
     if (!HandleAllocated()) return;
     HDC dc = GetDC(WindowHandle());
@@ -179,7 +198,7 @@ MessageRect TSaverForm::measure_text(const std::string& text, const MessageRect&
     RECT rect = to_rect(r);
     HDC dc = GetDC(HandleAllocated() ? WindowHandle() : nullptr);
     if (!dc) return r;
-    HGDIOBJ previous = SelectObject(dc, font_);
+    HGDIOBJ previous = SelectObject(dc, message_font());
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, Message_flags | DT_CALCRECT);
     SelectObject(dc, previous);
     ReleaseDC(HandleAllocated() ? WindowHandle() : nullptr, dc);
@@ -190,7 +209,7 @@ void TSaverForm::draw_text(const std::string& text, const MessageRect& r, bool w
     if (!HandleAllocated()) return;
     HDC dc = GetDC(WindowHandle());
     if (!dc) return;
-    HGDIOBJ previous = SelectObject(dc, font_);
+    HGDIOBJ previous = SelectObject(dc, message_font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, white ? RGB(255, 255, 255) : RGB(0, 0, 0));
     RECT rect = to_rect(r);
@@ -204,11 +223,11 @@ void TSaverForm::write_not_256_mode() {
     HDC dc = GetDC(WindowHandle());
     if (!dc) return;
     static const char text[] = "Not 256 colour mode !";
-    HGDIOBJ previous = SelectObject(dc, font_);
+    HGDIOBJ previous = SelectObject(dc, message_font());
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, Color);
     SetTextColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 0, height() - 16, text, sizeof text - 1);
+    TextOutA(dc, 0, height() - Scale_for_dpi(16, dpi()), text, sizeof text - 1);
     SelectObject(dc, previous);
     ReleaseDC(WindowHandle(), dc);
 }

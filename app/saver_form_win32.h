@@ -46,10 +46,14 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     // The full-screen window and the covers over the monitors as they are now.
     void fit_to_screens();
     void release_pens();
+    // The message font at the window's resolution (made anew when that changes).
+    HFONT message_font();
+    void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) override;
 
     // SaverWindowHost
     int width() const override;
     int height() const override;
+    int dpi() const override;
     void fill_black() override;
     MessageRect measure_text(const std::string& text, const MessageRect& r) override;
     void draw_text(const std::string& text, const MessageRect& r, bool white) override;
@@ -62,6 +66,7 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     Nimbrel_Options& options_;
     SaverWindowCore core_;
     HFONT font_ = nullptr;
+    int font_dpi_ = 0;
     TimerSetting change_timer_;
     MonitorBlankers blankers_;
     bool pens_held_ = false; // this window's share of the pen table

@@ -3,6 +3,7 @@
 #include "engine/palette_file.h"
 #include "engine/speed.h"
 #include "engine/tables.h"
+#include "saverkit/dpi.h"
 
 namespace nimbrel {
 
@@ -40,7 +41,8 @@ void SaverWindowCore::Change_timer_event() {
 
 void SaverWindowCore::lay_out_message(const std::string& text) {
     msg_laid_out_ = true;
-    msg_rect_ = host_.measure_text(text, MessageRect{0, 0, 150, 0});
+    msg_rect_ = host_.measure_text(
+        text, MessageRect{0, 0, Scale_for_dpi(Message_wrap_width, host_.dpi()), 0});
     const std::int32_t dx = (host_.width() - msg_rect_.right) / 2;
     const std::int32_t dy = (host_.height() - msg_rect_.bottom) / 2;
     msg_rect_.left += dx;
@@ -141,6 +143,13 @@ void SaverWindowCore::Change_setting(int index) {
     frame_timer_ = TimerSetting{static_cast<std::uint32_t>(interval), true};
     host_.frame_timer(frame_timer_);
     running = true;
+}
+
+void SaverWindowCore::Restart_setting() {
+    if (!engine_ || current_setting_ < 0) return;
+    const int shown = current_setting_;
+    current_setting_ = -2;
+    Change_setting(shown);
 }
 
 void SaverWindowCore::Reset_change_timer() {

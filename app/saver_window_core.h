@@ -53,6 +53,7 @@ class SaverWindowHost {
     virtual ~SaverWindowHost() = default;
     virtual int width() const = 0; // client size
     virtual int height() const = 0;
+    virtual int dpi() const = 0; // the window's resolution, dots per inch
     virtual void fill_black() = 0;
     // Word-wrapped to the rectangle's width, centred, unclipped: returns the rectangle with its
     // right and bottom set to what the text needs.
@@ -73,6 +74,8 @@ std::int32_t& wait_count();
 inline constexpr const char* Waiting_text = "Nimbrel is waiting...";
 inline constexpr const char* Loading_text = "Nimbrel is Loading Data...";
 inline constexpr std::uint32_t Message_tick_ms = 20;
+// The message wraps at this width (pixels at 96 dots per inch).
+inline constexpr std::int32_t Message_wrap_width = 150;
 
 class SaverWindowCore {
   public:
@@ -96,6 +99,8 @@ class SaverWindowCore {
     // The window was fitted to changed displays: the message is laid out again and running
     // rings start afresh on an engine of the new size, with the same setting and timers.
     void Display_changed();
+    // The window changed its size: the setting on show starts again, made for the new size.
+    void Restart_setting();
 
     // Read (and `running` cleared) by the configuration dialog.
     Nimbrel_settings_file* settings_file() { return settings_file_.get(); }

@@ -2,6 +2,7 @@
 #include "app/win32_api.h"
 
 #include "app/thinking_box_layout.h"
+#include "saverkit/controls.h"
 
 #include <commctrl.h>
 
@@ -26,10 +27,17 @@ TThinking_box::TThinking_box(TComponent* owner) : TForm(owner) {
     Name = "Thinking_box";
     SetBorderStyle(TBorderStyle::bsNone);
     SetBounds(0, 0, 272, 48);
-    font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    use_dpi(WindowDpi(nullptr));
+}
+
+void TThinking_box::use_dpi(int dpi) {
+    if (font_ && dpi == font_dpi_) return;
+    if (font_) DeleteObject(font_);
+    font_dpi_ = dpi;
+    font_ = CreateFontA(Font_height_for_points(9, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         FIXED_PITCH | FF_MODERN, "Fixedsys");
-    // The box is sized from one character of its font, measured once.
+    // The box is sized from one character of its font.
     HDC screen = GetDC(nullptr);
     if (screen) {
         HGDIOBJ previous = SelectObject(screen, font_);
@@ -71,16 +79,18 @@ void TThinking_box::Bar::apply() const {
 }
 
 void TThinking_box::show(const std::string& text, bool with_bar) {
+    HWND window = Handle();
+    use_dpi(WindowDpi(window));
     const ThinkingBoxLayout l =
         thinking_box_layout(text, char_size_.cx, char_size_.cy, GetSystemMetrics(SM_CXSCREEN),
-                            GetSystemMetrics(SM_CYSCREEN), with_bar);
-    HWND window = Handle();
+                            GetSystemMetrics(SM_CYSCREEN), with_bar, font_dpi_);
+    bar_panel_ = l.bar_panel;
     bar_visible_ = false;
     if (bar_.window) ShowWindow(bar_.window, SW_HIDE);
     SetBounds(l.box.left, l.box.top, l.box.width, l.box.height);
     text_ = text;
     if (with_bar) {
-        const int top = l.box.height - Bar_panel_height + l.bar.top;
+        const int top = l.box.height - l.bar_panel + l.bar.top;
         if (!bar_.window) {
             INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
             InitCommonControlsEx(&icc);
@@ -128,7 +138,7 @@ void TThinking_box::paint(HDC dc) {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     RECT message = r;
     if (bar_visible_) {
-        message.bottom -= Bar_panel_height;
+        message.bottom -= bar_panel_;
         RECT panel = r;
         panel.top = message.bottom;
         InflateRect(&panel, -1, -1);

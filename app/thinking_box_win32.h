@@ -28,6 +28,7 @@ class TThinking_box : public TForm, public ProgressBox, public AlertSink {
 
     std::uint32_t pause_ms = 500; // how long an alert stays up
     SIZE char_size() const { return char_size_; }
+    int dpi() const { return font_dpi_; } // the resolution the font and layout were made for
     const std::string& message() const { return text_; }
     bool bar_shown() const { return bar_visible_; }
     HWND bar_window() const { return bar_.window; }
@@ -48,9 +49,13 @@ class TThinking_box : public TForm, public ProgressBox, public AlertSink {
 
     void show(const std::string& text, bool with_bar);
     void paint(HDC dc);
+    // The font at `dpi` and the size of one of its characters.
+    void use_dpi(int dpi);
 
     HFONT font_ = nullptr;
+    int font_dpi_ = 0;
     SIZE char_size_{};
+    int bar_panel_ = 0;
     std::string text_ = "You should not see this";
     bool bar_visible_ = false;
     Bar bar_;

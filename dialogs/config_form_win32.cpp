@@ -221,6 +221,16 @@ LRESULT TConfigForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == DM_GETDEFID) return MAKELRESULT(BtnOk->Id(), DC_HASDEFID);
     result = TScrDialog::WndProc(message, wparam, lparam);
     if (message == WM_CREATE) {
+        // Made at the screen's resolution; a monitor of another one gets the dialog its size.
+        const int dpi = WindowDpi(WindowHandle());
+        if (dpi != LayoutDpi()) {
+            SetLayoutDpi(dpi);
+            RECT r{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
+            AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(WindowHandle(), GWL_STYLE)),
+                               FALSE,
+                               static_cast<DWORD>(GetWindowLongPtrA(WindowHandle(), GWL_EXSTYLE)));
+            SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+        }
         CreateChildren();
         // The pages were made after the tabs: put the tabs back beneath them.
         PageControl->SetActivePage(PageControl->ActivePage());
@@ -242,6 +252,21 @@ HWND TConfigForm::InitialFocus() {
     return TScrDialog::InitialFocus();
 }
 
+void TConfigForm::DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) {
+    SetLayoutDpi(new_dpi);
+    TScrDialog::DpiChanged(old_dpi, new_dpi, suggested);
+    ApplyLayoutDpi(old_dpi);
+    fit_name_section();
+    if (TSaverForm* form = preview()) form->core().Restart_setting(); // the area grew or shrank
+    RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TConfigForm::fit_name_section() {
+    Titles->SetSectionWidth(0, Name_section_width(Scaled(settings_list->DesignWidth()),
+                                                  Titles->SectionWidth(1),
+                                                  GetSystemMetrics(SM_CXVSCROLL)));
+}
+
 TSaverForm* TConfigForm::preview() const {
     return dynamic_cast<TSaverForm*>(GetScrPreviewForm());
 }
@@ -255,9 +280,7 @@ void TConfigForm::FormShow(TComponent*) {
     SetWindowPos(WindowHandle(), nullptr, left, top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    Titles->SetSectionWidth(0, Name_section_width(Scaled(settings_list->DesignWidth()),
-                                                  Titles->SectionWidth(1),
-                                                  GetSystemMetrics(SM_CXVSCROLL)));
+    fit_name_section();
     Nimbrel_Options* opts = current_options();
     if (opts) {
         updating_controls() = true;
@@ -308,7 +331,8 @@ void TConfigForm::settings_listDrawItem(const TDrawItem& item) {
     FillRect(dc, &name, GetSysColorBrush(face));
     const std::string text =
         item.index < settings_list->Count() ? settings_list->Item(item.index) : std::string();
-    TextOutA(dc, name.left + 2, name.top + 1, text.c_str(), static_cast<int>(text.size()));
+    TextOutA(dc, name.left + Scaled(2), name.top + Scaled(1), text.c_str(),
+             static_cast<int>(text.size()));
 
     RECT tag = item.rect;
     tag.left = name_width - 1;
@@ -321,8 +345,9 @@ void TConfigForm::settings_listDrawItem(const TDrawItem& item) {
         HDC source = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(source, tag_mark_);
         // Magenta is the mark's see-through colour.
-        TransparentBlt(dc, name_width - 1 + 12, item.rect.top + 1, info.bmWidth, info.bmHeight,
-                       source, 0, 0, info.bmWidth, info.bmHeight, RGB(255, 0, 255));
+        TransparentBlt(dc, name_width - 1 + Scaled(12), item.rect.top + Scaled(1),
+                       Scaled(info.bmWidth), Scaled(info.bmHeight), source, 0, 0, info.bmWidth,
+                       info.bmHeight, RGB(255, 0, 255));
         SelectObject(source, old);
         DeleteDC(source);
     }

@@ -68,8 +68,10 @@ class TConfigForm : public TScrDialog, public TControlHost, public ConfigDialogL
     LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     HPALETTE GetPalette() override;
     HWND InitialFocus() override;
+    void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) override;
 
   private:
+    void fit_name_section();
     void build_settings_tab();
     void build_options_tab();
     void lay_out_general_page();

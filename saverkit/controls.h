@@ -18,9 +18,16 @@
 
 namespace nimbrel {
 
-// Pixels at 96 dots per inch to the display's pixels.
+// The resolution a window is shown at: GetDpiForWindow where the system has it (Windows 10 and
+// later), else the LOGPIXELSY of the window's device context.
+int WindowDpi(HWND window);
+// The resolution the kit's forms are laid out at: the screen's until a form adopts the one of its
+// window (one dialog is shown at a time). Scaled() and DialogFont() follow it.
+int LayoutDpi();
+void SetLayoutDpi(int dpi);
+// Pixels at 96 dots per inch to pixels at the layout resolution.
 int Scaled(int design_pixels);
-// The dialogs' font: a scalable sans serif of 8 points.
+// The dialogs' font at the layout resolution: a scalable sans serif of 8 points.
 HFONT DialogFont();
 
 class TSysControl;
@@ -33,6 +40,9 @@ class TControlHost {
     const std::vector<TComponent*>& Children() const { return children_; }
     void AddChild(TComponent* child);
     void RemoveChild(TComponent* child);
+
+    // The layout resolution changed from old_dpi: every child takes its bounds and font anew.
+    void ApplyLayoutDpi(int old_dpi);
 
   protected:
     // Makes the windows of every child (after the host's own window exists).
@@ -60,6 +70,8 @@ class TPanel : public TWinControl, public TControlHost {
     bool Shown() const { return HandleAllocated() ? Visible() : DesignVisible; }
 
     HWND HostHandle() override { return Handle(); }
+    // Bounds and children at the new layout resolution.
+    virtual void DpiChanged(int old_dpi);
 
   protected:
     void CreateParams(TCreateParams& params) override;
@@ -69,6 +81,8 @@ class TPanel : public TWinControl, public TControlHost {
 
   private:
     TControlHost* parent_ = nullptr;
+    bool has_design_bounds_ = false; // pages are placed by their tabs instead
+    int design_left_ = 0, design_top_ = 0, design_width_ = 0, design_height_ = 0;
 };
 
 // A framed panel with a caption in its top edge.
@@ -119,6 +133,8 @@ class TSysControl : public TComponent {
     // A message of the parent about this control (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, colours).
     virtual bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     static TSysControl* FromHandle(HWND window);
+    // Bounds and font at the new layout resolution.
+    virtual void DpiChanged(int old_dpi);
 
   protected:
     virtual const char* WindowClass() const = 0;
@@ -233,6 +249,7 @@ class TUpDown : public TSysControl {
     void SetMin(int min);
     void SetMax(int max);
     bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    void DpiChanged(int old_dpi) override;
 
   protected:
     const char* WindowClass() const override { return UPDOWN_CLASSA; }
@@ -260,7 +277,11 @@ class TComboBox : public TSysControl {
     void AfterCreate() override;
     void Command(WORD code) override;
 
+  public:
+    void DpiChanged(int old_dpi) override;
+
   private:
+    void size_with_list();
     std::vector<std::string> items_;
     int index_ = -1;
 };
@@ -297,6 +318,7 @@ class TListBox : public TSysControl {
     TKeyEvent OnKeyUp;
 
     bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    void DpiChanged(int old_dpi) override;
 
   protected:
     const char* WindowClass() const override { return "LISTBOX"; }
@@ -320,6 +342,7 @@ class THeaderControl : public TSysControl {
     void SetSectionText(int i, const std::string& text);
     int SectionWidth(int i) const; // pixels
     void SetSectionWidth(int i, int pixels);
+    void DpiChanged(int old_dpi) override;
 
   protected:
     const char* WindowClass() const override { return WC_HEADERA; }
@@ -362,6 +385,7 @@ class TPageControl : public TSysControl {
     TNotifyEvent OnChange; // the user chose another tab
 
     bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    void DpiChanged(int old_dpi) override;
 
   protected:
     const char* WindowClass() const override { return WC_TABCONTROLA; }

@@ -1,7 +1,10 @@
 #include "saverkit/controls.h"
 
+#include "saverkit/dpi.h"
+
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace nimbrel {
@@ -25,31 +28,57 @@ void init_common_controls() {
 }
 
 int screen_dpi() {
-    static const int dpi = [] {
-        HDC dc = GetDC(nullptr);
-        const int value = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc) ReleaseDC(nullptr, dc);
-        return value > 0 ? value : 96;
-    }();
+    HDC dc = GetDC(nullptr);
+    const int value = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(nullptr, dc);
+    return Usable_dpi(value);
+}
+
+int& layout_dpi() {
+    static int dpi = screen_dpi();
     return dpi;
 }
 
 } // namespace
 
+int WindowDpi(HWND window) {
+    // Windows before 10 has no GetDpiForWindow: looked up, so the program starts there too.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto get_dpi_for_window = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (window && get_dpi_for_window)
+        if (const UINT dpi = get_dpi_for_window(window)) return Usable_dpi(static_cast<int>(dpi));
+    HDC dc = GetDC(window);
+    const int value = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(window, dc);
+    return Usable_dpi(value);
+}
+
+int LayoutDpi() {
+    return layout_dpi();
+}
+
+void SetLayoutDpi(int dpi) {
+    layout_dpi() = Usable_dpi(dpi);
+}
+
 int Scaled(int design_pixels) {
-    return MulDiv(design_pixels, screen_dpi(), 96);
+    return Scale_for_dpi(design_pixels, LayoutDpi());
 }
 
 HFONT DialogFont() {
-    static HFONT font = [] {
+    // One font per resolution met; a dialog moved back and forth reuses them.
+    static std::map<int, HFONT> fonts;
+    HFONT& font = fonts[LayoutDpi()];
+    if (!font) {
         LOGFONTA lf{};
-        lf.lfHeight = -Scaled(11); // 8 points at 96 dots per inch
+        lf.lfHeight = Font_height_for_points(8, LayoutDpi());
         lf.lfWeight = FW_NORMAL;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
         lstrcpynA(lf.lfFaceName, "MS Shell Dlg", LF_FACESIZE);
-        return CreateFontIndirectA(&lf);
-    }();
+        font = CreateFontIndirectA(&lf);
+    }
     return font;
 }
 
@@ -83,6 +112,15 @@ void TControlHost::CreateChildren() {
                 panel->HandleNeeded();
         }
     }
+}
+
+void TControlHost::ApplyLayoutDpi(int old_dpi) {
+    const std::vector<TComponent*> children = children_;
+    // Controls first: pages take their bounds from the tabs' new display area.
+    for (TComponent* child : children)
+        if (auto* control = dynamic_cast<TSysControl*>(child)) control->DpiChanged(old_dpi);
+    for (TComponent* child : children)
+        if (auto* panel = dynamic_cast<TPanel*>(child)) panel->DpiChanged(old_dpi);
 }
 
 bool TControlHost::ReflectMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -151,7 +189,20 @@ void TPanel::SetParent(TControlHost* parent) {
 }
 
 void TPanel::SetDesignBounds(int left, int top, int width, int height) {
-    SetBounds(Scaled(left), Scaled(top), Scaled(width), Scaled(height));
+    has_design_bounds_ = true;
+    design_left_ = left;
+    design_top_ = top;
+    design_width_ = width;
+    design_height_ = height;
+    const DpiRect r = Scale_rect_for_dpi({left, top, width, height}, LayoutDpi());
+    SetBounds(r.left, r.top, r.width, r.height);
+}
+
+void TPanel::DpiChanged(int old_dpi) {
+    if (has_design_bounds_)
+        SetDesignBounds(design_left_, design_top_, design_width_, design_height_);
+    ApplyLayoutDpi(old_dpi);
+    Invalidate();
 }
 
 void TPanel::SetShown(bool shown) {
@@ -259,10 +310,11 @@ void TSysControl::create_window() {
     init_common_controls();
     const DWORD style =
         WS_CHILD | Style() | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
-    HWND window = CreateWindowExA(
-        ExStyle(), WindowClass(), caption_.c_str(), style, Scaled(left_), Scaled(top_),
-        Scaled(width_), Scaled(height_), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-        Application ? Application->Instance() : GetModuleHandleA(nullptr), nullptr);
+    const DpiRect r = Scale_rect_for_dpi({left_, top_, width_, height_}, LayoutDpi());
+    HWND window =
+        CreateWindowExA(ExStyle(), WindowClass(), caption_.c_str(), style, r.left, r.top, r.width,
+                        r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                        Application ? Application->Instance() : GetModuleHandleA(nullptr), nullptr);
     if (!window) return;
     handle_ = window;
     SetPropA(window, kControlProperty, this);
@@ -312,9 +364,15 @@ void TSysControl::SetDesignBounds(int left, int top, int width, int height) {
     top_ = top;
     width_ = width;
     height_ = height;
-    if (handle_)
-        SetWindowPos(handle_, nullptr, Scaled(left), Scaled(top), Scaled(width), Scaled(height),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!handle_) return;
+    const DpiRect r = Scale_rect_for_dpi({left, top, width, height}, LayoutDpi());
+    SetWindowPos(handle_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TSysControl::DpiChanged(int) {
+    if (!handle_) return;
+    SetDesignBounds(left_, top_, width_, height_);
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), TRUE);
 }
 
 void TSysControl::SetCaption(const std::string& caption) {
@@ -471,6 +529,12 @@ bool TUpDown::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
     return true;
 }
 
+void TUpDown::DpiChanged(int old_dpi) {
+    TSysControl::DpiChanged(old_dpi);
+    // Attached anew, so the arrows sit inside the edit again as when they were made.
+    if (Associate) Send(UDM_SETBUDDY, reinterpret_cast<WPARAM>(Associate->Handle()));
+}
+
 void TUpDown::SetMin(int min) {
     min_ = min;
     Send(UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
@@ -486,10 +550,19 @@ DWORD TComboBox::Style() const {
     return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 }
 
-void TComboBox::AfterCreate() {
+void TComboBox::size_with_list() {
     // The height of a drop-down list includes its open list.
     SetWindowPos(WindowHandle(), nullptr, 0, 0, Scaled(DesignWidth()), Scaled(DesignHeight() + 120),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TComboBox::DpiChanged(int old_dpi) {
+    TSysControl::DpiChanged(old_dpi);
+    if (HandleAllocated()) size_with_list();
+}
+
+void TComboBox::AfterCreate() {
+    size_with_list();
     for (const std::string& item : items_)
         Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     Send(CB_SETCURSEL, static_cast<WPARAM>(index_));
@@ -530,6 +603,12 @@ void TListBox::AfterCreate() {
         Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     Send(LB_SETCURSEL, static_cast<WPARAM>(index_));
     Send(LB_SETTOPINDEX, static_cast<WPARAM>(top_));
+}
+
+void TListBox::DpiChanged(int old_dpi) {
+    // Rows first: the list fits its height to whole rows of the height it has when it is sized.
+    Send(LB_SETITEMHEIGHT, 0, Scaled(ItemHeight));
+    TSysControl::DpiChanged(old_dpi);
 }
 
 void TListBox::Clear() {
@@ -626,10 +705,20 @@ void THeaderControl::send_section(int i, UINT message) {
     Send(message, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
 }
 
-void THeaderControl::insert(int i) { send_section(i, HDM_INSERTITEMA); }
+void THeaderControl::insert(int i) {
+    send_section(i, HDM_INSERTITEMA);
+}
 
 void THeaderControl::apply(int i) {
     if (HandleAllocated()) send_section(i, HDM_SETITEMA);
+}
+
+void THeaderControl::DpiChanged(int old_dpi) {
+    TSysControl::DpiChanged(old_dpi);
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        sections_[i].pixels = MulDiv(sections_[i].pixels, LayoutDpi(), Usable_dpi(old_dpi));
+        apply(static_cast<int>(i));
+    }
 }
 
 void THeaderControl::SetSectionText(int i, const std::string& text) {
@@ -696,6 +785,11 @@ void TPageControl::show_active() {
     if (HandleAllocated())
         SetWindowPos(WindowHandle(), HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TPageControl::DpiChanged(int old_dpi) {
+    TSysControl::DpiChanged(old_dpi);
+    place_pages();
 }
 
 TTabSheet* TPageControl::ActivePage() const {

@@ -205,6 +205,9 @@ class TForm : public TWinControl {
     virtual void DoClose(TCloseAction& action);
     virtual void DoDestroy();
     void BeforeDestruction() override;
+    // The window moved to a monitor of another resolution; `suggested` is the system's rectangle
+    // for it there. Takes that rectangle; forms with a layout lay themselves out again too.
+    virtual void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested);
 
   private:
     bool realize_palette(bool background);

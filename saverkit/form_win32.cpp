@@ -1,5 +1,7 @@
 #include "saverkit/form.h"
 
+#include "saverkit/controls.h"
+#include "saverkit/dpi.h"
 #include "saverkit/scr_mode.h"
 
 #include <algorithm>
@@ -10,6 +12,10 @@ namespace nimbrel {
 TApplication* Application = nullptr;
 
 namespace {
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 // Posted to a form that closed with caFree: it frees itself once its handler has returned.
 constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
@@ -469,10 +475,23 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case kReleaseMessage:
         Free();
         return 0;
+    case WM_DPICHANGED:
+        // Both words hold the new resolution; the old one is what the layout was made for.
+        DpiChanged(LayoutDpi(), HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+        return 0;
     default:
         break;
     }
     return TWinControl::WndProc(message, wparam, lparam);
+}
+
+void TForm::DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) {
+    const DpiRect r =
+        Dpi_changed_bounds({Left(), Top(), Width(), Height()}, old_dpi,
+                           {suggested.left, suggested.top, suggested.right - suggested.left,
+                            suggested.bottom - suggested.top},
+                           new_dpi);
+    SetBounds(r.left, r.top, r.width, r.height);
 }
 
 void TForm::DoShow() {

@@ -1,6 +1,7 @@
 #include "saverkit/general_options.h"
 
 #include "saverkit/c_integer.h"
+#include "saverkit/dpi.h"
 
 #include <algorithm>
 #include <limits>
@@ -125,9 +126,14 @@ int CornerAt(const MonitorGeometry& geometry, int x, int y) {
     return found;
 }
 
-KitRect PreviewChildBounds(KitSize control) {
-    const int dx = (control.width - 184) / 2, dy = (control.height - 170) / 2;
-    return {16 + dx, 17 + dy, 153, 113};
+KitSize ScaledPicture(KitSize picture, int dpi) {
+    return {Scale_for_dpi(picture.width, dpi), Scale_for_dpi(picture.height, dpi)};
+}
+
+KitRect PreviewChildBounds(KitSize control, int dpi) {
+    const KitSize o = PictureOffset(control, ScaledPicture({184, 170}, dpi));
+    const DpiRect r = Scale_rect_for_dpi({16, 17, 153, 113}, dpi);
+    return {o.width + r.left, o.height + r.top, r.width, r.height};
 }
 
 } // namespace nimbrel

@@ -79,7 +79,10 @@ KitSize PictureOffset(KitSize control, KitSize picture);
 // The corner button under a point of the picture, edges included, a later corner winning;
 // -1 when none.
 int CornerAt(const MonitorGeometry& geometry, int x, int y);
-// The preview child's rectangle (left, top, width, height as right, bottom) in a control.
-KitRect PreviewChildBounds(KitSize control);
+// The picture's size on a window at `dpi` (its bitmaps are drawn stretched).
+KitSize ScaledPicture(KitSize picture, int dpi);
+// The preview child's rectangle (left, top, width, height as right, bottom) in a control at
+// `dpi`: the picture's screen area, picture centred in the control.
+KitRect PreviewChildBounds(KitSize control, int dpi);
 
 } // namespace nimbrel

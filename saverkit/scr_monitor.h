@@ -29,8 +29,9 @@ class TScrMonitor : public TPanel, public TScrMonitorHooks {
     void SetCorner(TScrCorner corner, TScrCornerMode mode);
     const CornerModes& Corners() const { return corners_; }
     const MonitorGeometry& Geometry() const { return geometry_; }
-    // Where the picture sits in the control (pixels).
+    // Where the picture sits in the control, and its size there (pixels).
     KitSize Offset() const;
+    KitSize PictureSize() const;
     // The corner whose menu is open (4: none).
     int EditedCorner() const { return edited_; }
 
@@ -39,6 +40,7 @@ class TScrMonitor : public TPanel, public TScrMonitorHooks {
     virtual void ClickCorner(TScrCorner corner, TScrCornerMode mode);
     virtual void LoadCorners();
     virtual void SaveCorners();
+    void DpiChanged(int old_dpi) override;
 
   protected:
     void CreateWnd() override;

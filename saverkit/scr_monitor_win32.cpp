@@ -1,5 +1,6 @@
 #include "saverkit/scr_monitor.h"
 
+#include "saverkit/dpi.h"
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"
 #include "saverkit/scr_password.h"
@@ -37,6 +38,14 @@ void draw_bitmap(HDC dc, HDC source, HBITMAP bitmap, int x, int y, int width, in
     SelectObject(source, old);
 }
 
+// The windows in the preview area (the proxy, the preview inside it) fill it.
+void fill_with_children(HWND parent, int width, int height) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        SetWindowPos(c, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        fill_with_children(c, width, height);
+    }
+}
+
 } // namespace
 
 bool RegisterMonitorWindowClass() {
@@ -50,7 +59,7 @@ TScrMonitor::TScrMonitor(TComponent* owner, const char* name) : TPanel(owner, na
     now_ = LoadBitmapA(instance(), "SCRCORNERNOW");
     never_ = LoadBitmapA(instance(), "SCRCORNERNEVER");
     geometry_ = MakeMonitorGeometry(bitmap_size(monitor_), bitmap_size(now_));
-    SetBounds(Left(), Top(), geometry_.picture.width, geometry_.picture.height);
+    SetDesignBounds(0, 0, geometry_.picture.width, geometry_.picture.height);
     menu_ = CreatePopupMenu();
     AppendMenuA(menu_, MF_STRING, 0, "Default");
     AppendMenuA(menu_, MF_STRING, 1, "Now");
@@ -64,8 +73,12 @@ TScrMonitor::~TScrMonitor() {
     if (menu_) DestroyMenu(menu_);
 }
 
+KitSize TScrMonitor::PictureSize() const {
+    return ScaledPicture(geometry_.picture, LayoutDpi());
+}
+
 KitSize TScrMonitor::Offset() const {
-    return PictureOffset({Width(), Height()}, geometry_.picture);
+    return PictureOffset({Width(), Height()}, PictureSize());
 }
 
 void TScrMonitor::LoadCorners() {
@@ -92,7 +105,10 @@ void TScrMonitor::SetCorner(TScrCorner corner, TScrCornerMode mode) {
     if (!HandleAllocated()) return;
     const KitRect& c = geometry_.corners[corner];
     const KitSize o = Offset();
-    RECT r{c.left + o.width, c.top + o.height, c.right + o.width + 1, c.bottom + o.height + 1};
+    const DpiRect s = Scale_rect_for_dpi(
+        {c.left, c.top, c.right - c.left + 1, c.bottom - c.top + 1}, LayoutDpi());
+    RECT r{s.left + o.width, s.top + o.height, s.left + s.width + o.width,
+           s.top + s.height + o.height};
     InvalidateRect(WindowHandle(), &r, FALSE);
 }
 
@@ -127,9 +143,18 @@ void TScrMonitor::CreateWnd() {
     if (use_ == smuPreview) create_preview_child();
 }
 
+void TScrMonitor::DpiChanged(int old_dpi) {
+    TPanel::DpiChanged(old_dpi);
+    HWND child = HandleAllocated() ? GetWindow(WindowHandle(), GW_CHILD) : nullptr;
+    if (!child) return;
+    const KitRect b = PreviewChildBounds({Width(), Height()}, LayoutDpi());
+    SetWindowPos(child, nullptr, b.left, b.top, b.right, b.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    fill_with_children(child, b.right, b.bottom);
+}
+
 void TScrMonitor::create_preview_child() {
     if (GetWindow(WindowHandle(), GW_CHILD)) return;
-    const KitRect b = PreviewChildBounds({Width(), Height()});
+    const KitRect b = PreviewChildBounds({Width(), Height()}, LayoutDpi());
     CreateWindowExA(0, kMonitorWindowClass, kMonitorWindowClass, WS_CHILD | WS_VISIBLE, b.left,
                     b.top, b.right, b.bottom, WindowHandle(),
                     reinterpret_cast<HMENU>(GetDlgCtrlID(WindowHandle())), instance(), nullptr);
@@ -187,7 +212,17 @@ void TScrMonitor::Paint(HDC dc) {
             }
         }
     }
-    BitBlt(dc, o.width, o.height, w, h, buffer_dc, 0, 0, SRCCOPY);
+    // Drawn at the bitmaps' own size, then stretched to the window's resolution.
+    const KitSize shown = PictureSize();
+    if (shown.width == w && shown.height == h) {
+        BitBlt(dc, o.width, o.height, w, h, buffer_dc, 0, 0, SRCCOPY);
+    } else {
+        const int old_mode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, o.width, o.height, shown.width, shown.height, buffer_dc, 0, 0, w, h,
+                   SRCCOPY);
+        SetStretchBltMode(dc, old_mode);
+    }
 
     SelectObject(buffer_dc, old_buffer);
     DeleteObject(buffer);
@@ -200,7 +235,8 @@ LRESULT TScrMonitor::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_LBUTTONDOWN && use_ == smuCorners) {
         const KitSize o = Offset();
         const int x = LOWORD(lparam), y = HIWORD(lparam);
-        const int corner = CornerAt(geometry_, x - o.width, y - o.height);
+        const int corner = CornerAt(geometry_, Unscale_for_dpi(x - o.width, LayoutDpi()),
+                                    Unscale_for_dpi(y - o.height, LayoutDpi()));
         if (corner < 0) return result;
         edited_ = corner;
         const UINT item = corners_[static_cast<size_t>(corner)];

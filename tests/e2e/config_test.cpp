@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -279,6 +280,89 @@ TEST_F(Config, GeneralOptionsAreReadAndSavedInTheSystemValues) {
     EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Password Delay"), 60u);
     EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Password Delay Index"), 1u);
     EXPECT_EQ(read_registry_string(kSaverOptionsKey, "Mouse Corners"), "----");
+}
+
+// ------------------------------------------------------------------------------------------------
+// At 150 %. Wine reads the resolution from the user's LogPixels value when a process starts: the
+// saver started after the value is set runs at 144 dots per inch while this driver stays at 96.
+class ConfigAt150 : public Config {
+  protected:
+    struct Sizes {
+        SIZE ok{}, list{}, preview{};
+    };
+
+    static SIZE size_of(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return {r.right - r.left, r.bottom - r.top};
+    }
+
+    Sizes open_and_measure() {
+        Sizes s;
+        if (!open("/c")) return s;
+        s.ok = size_of(child("Button", "OK"));
+        s.list = size_of(child("ListBox"));
+        s.preview = size_of(child("MonitorWindow"));
+        return s;
+    }
+
+    // Every visible control of the dialog lies inside its client area.
+    void expect_controls_inside(const char* tab) {
+        RECT client{};
+        GetClientRect(dialog_, &client);
+        MapWindowPoints(dialog_, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        int checked = 0;
+        for (HWND c : child_windows(dialog_)) {
+            if (!IsWindowVisible(c)) continue;
+            const WindowInfo info = describe(c);
+            const RECT& r = info.rect;
+            EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right &&
+                        r.bottom <= client.bottom)
+                << tab << ": " << info.class_name << " '" << info.text << "' at " << r.left << ","
+                << r.top << "-" << r.right << "," << r.bottom << " leaves the client area "
+                << client.left << "," << client.top << "-" << client.right << "," << client.bottom;
+            ++checked;
+        }
+        EXPECT_GT(checked, 10) << tab;
+    }
+
+    RegistryValueGuard log_pixels_{"Control Panel\\Desktop", "LogPixels"};
+};
+
+TEST_F(ConfigAt150, ControlsAreHalfAgainAsBigAndInsideTheDialog) {
+    ASSERT_TRUE(log_pixels_.set_number(96));
+    const Sizes at96 = open_and_measure();
+    ASSERT_NE(dialog_, nullptr) << "no configuration dialog at 96 dots per inch";
+    click(child("Button", "Cancel"));
+    ASSERT_TRUE(closes());
+
+    ASSERT_TRUE(log_pixels_.set_number(144));
+    const Sizes at144 = open_and_measure();
+    ASSERT_NE(dialog_, nullptr) << "no configuration dialog at 144 dots per inch";
+    const struct {
+        const char* what;
+        LONG small, big;
+    } sizes[] = {{"OK width", at96.ok.cx, at144.ok.cx},
+                 {"OK height", at96.ok.cy, at144.ok.cy},
+                 {"list width", at96.list.cx, at144.list.cx},
+                 {"list height", at96.list.cy, at144.list.cy},
+                 {"preview width", at96.preview.cx, at144.preview.cx},
+                 {"preview height", at96.preview.cy, at144.preview.cy}};
+    std::printf("[   INFO   ] OK, list and preview: %ldx%ld, %ldx%ld, %ldx%ld at 96; %ldx%ld, "
+                "%ldx%ld, %ldx%ld at 144\n",
+                at96.ok.cx, at96.ok.cy, at96.list.cx, at96.list.cy, at96.preview.cx,
+                at96.preview.cy, at144.ok.cx, at144.ok.cy, at144.list.cx, at144.list.cy,
+                at144.preview.cx, at144.preview.cy);
+    for (const auto& s : sizes) {
+        EXPECT_GT(s.small, 0) << s.what;
+        EXPECT_NEAR(s.big, s.small * 3 / 2, 3) << s.what << " at 96: " << s.small;
+    }
+    expect_controls_inside("Settings Selection");
+    choose_tab(1);
+    ASSERT_EQ(current_tab(), 1);
+    expect_controls_inside("Other Options");
+    click(child("Button", "Cancel"));
+    ASSERT_TRUE(closes());
 }
 
 } // namespace

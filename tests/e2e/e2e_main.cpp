@@ -19,14 +19,19 @@ class WineDisplaySettings : public ::testing::Environment {
         crash_dialog_ =
             std::make_unique<e2e::RegistryValueGuard>("Software\\Wine\\WineDbg", "ShowCrashDialog");
         crash_dialog_->set_number(0);
+        // Savers run at 100 % unless a test says otherwise (the tests at 150 % set it themselves).
+        log_pixels_ =
+            std::make_unique<e2e::RegistryValueGuard>("Control Panel\\Desktop", "LogPixels");
+        log_pixels_->set_number(96);
     }
     void TearDown() override {
         managed_.reset();
         crash_dialog_.reset();
+        log_pixels_.reset();
     }
 
   private:
-    std::unique_ptr<e2e::RegistryValueGuard> managed_, crash_dialog_;
+    std::unique_ptr<e2e::RegistryValueGuard> managed_, crash_dialog_, log_pixels_;
 };
 
 } // namespace

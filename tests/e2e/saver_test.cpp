@@ -265,6 +265,50 @@ INSTANTIATE_TEST_SUITE_P(, SaverStartupProblem, ::testing::ValuesIn(kStartupProb
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------------------------------------
+// At 150 %. Wine reads the resolution from the user's LogPixels value when a process starts: a
+// saver started after the value is set runs at 144 dots per inch, this driver stays at 96.
+class SaverAt150 : public Saver {
+  protected:
+    RegistryValueGuard log_pixels_{"Control Panel\\Desktop", "LogPixels"};
+};
+
+TEST_F(SaverAt150, MessageIsLaidOutAtTheWindowsResolution) {
+    ASSERT_TRUE(write_fixture_palettes(install().data() + "Palette"));
+    ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
+                          {{"Start_auto_cycling", "0"}, {"Settings_file", "Broken.txt"}}));
+    ASSERT_TRUE(write_file(install().data() + "Broken.txt", "these are no settings\r\n"));
+    ASSERT_TRUE(log_pixels_.set_number(144));
+    Process saver(install().exe(), "/s");
+    ASSERT_NE(full_screen_window(saver, Millis(3000)), nullptr) << windows_of(saver);
+
+    const std::vector<std::string> message{CORRUPTED};
+    TextMatch at144, at96;
+    const auto from = Clock::now();
+    while (seconds_since(from) < 1.5 && !at144.found) {
+        const Image shot = capture_screen();
+        at144 = match_message(shot, message, false, 144);
+        if (!at96.found) at96 = match_message(shot, message);
+        Sleep(30);
+    }
+    EXPECT_TRUE(at144.found) << "not drawn as at 150 %: " << at144.detail;
+    if (at144.found)
+        std::printf("[   INFO   ] message recognised at 150 %% (%s)\n", at144.font.c_str());
+    EXPECT_FALSE(at96.found) << "drawn as at 100 %, in " << at96.font;
+    press_key(VK_SPACE);
+    ASSERT_TRUE(saver.wait_exit(Millis(1000)));
+}
+
+TEST_F(SaverAt150, ShowsRings) {
+    prepare_data(busy_rings());
+    ASSERT_TRUE(log_pixels_.set_number(144));
+    Process saver(install().exe(), "/s");
+    Image shot;
+    EXPECT_GE(wait_for_rings(saver, Millis(3000), &shot), 0) << "no rings: " << summary(shot);
+    press_key(VK_SPACE);
+    ASSERT_TRUE(saver.wait_exit(Millis(1000)));
+}
+
+// ------------------------------------------------------------------------------------------------
 TEST_F(Saver, PreviewFillsItsHostAndEndsWithIt) {
     prepare_data();
     HostWindow host(152, 112);

@@ -21,14 +21,16 @@ struct Font {
     bool owned;
 };
 
-std::vector<Font> candidate_fonts() {
-    std::vector<Font> fonts = {
-        {"system font", static_cast<HFONT>(GetStockObject(SYSTEM_FONT)), false},
-        {"default GUI font", static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), false},
-        {"ANSI variable font", static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT)), false},
-    };
+std::vector<Font> candidate_fonts(int dpi) {
+    std::vector<Font> fonts;
+    if (dpi == 96) // this driver's own resolution
+        fonts = {
+            {"system font", static_cast<HFONT>(GetStockObject(SYSTEM_FONT)), false},
+            {"default GUI font", static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), false},
+            {"ANSI variable font", static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT)), false},
+        };
     for (const char* face : {"MS Sans Serif", "MS Shell Dlg", "Tahoma", "Arial"})
-        for (int height : {-11, -13}) {
+        for (int height : {-MulDiv(8, dpi, 72), -MulDiv(10, dpi, 72)}) { // 8 and 10 points
             HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
@@ -44,7 +46,7 @@ struct Rendering {
 };
 
 // White text on black, laid out as the saver does it.
-Rendering render(const std::string& text, HFONT font) {
+Rendering render(const std::string& text, HFONT font, int wrap) {
     Rendering out;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -53,9 +55,9 @@ Rendering render(const std::string& text, HFONT font) {
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     out.line_height = std::max<int>(1, metrics.tmHeight);
-    RECT measured{0, 0, 150, 0};
+    RECT measured{0, 0, wrap, 0};
     DrawTextA(dc, text.c_str(), -1, &measured, DT_CALCRECT | kLayout);
-    const int width = std::max<int>(measured.right, 150) + 8;
+    const int width = std::max<int>(measured.right, wrap) + 8;
     const int height = std::max<int>(measured.bottom, out.line_height) + 8;
 
     DibCanvas canvas(dc, width, height);
@@ -152,7 +154,8 @@ std::string compare(const Image& picture, int picture_top, const Rendering& expe
 
 } // namespace
 
-TextMatch match_message(const Image& picture, const std::vector<std::string>& texts, bool prefix) {
+TextMatch match_message(const Image& picture, const std::vector<std::string>& texts, bool prefix,
+                        int dpi) {
     TextMatch result;
     const int top = first_lit_row(picture);
     if (top < 0) {
@@ -163,11 +166,12 @@ TextMatch match_message(const Image& picture, const std::vector<std::string>& te
     std::ostringstream detail;
     detail << "lit text at (" << seen.left << "," << seen.top << ")-(" << seen.right << ","
            << seen.bottom << ");";
-    const auto fonts = candidate_fonts();
+    const auto fonts = candidate_fonts(dpi);
+    const int wrap = MulDiv(150, dpi, 96);
     std::vector<Image> tried; // fonts Wine maps to the same face render alike: compare once
     for (const auto& font : fonts) {
         for (std::size_t t = 0; t < texts.size() && !result.found; ++t) {
-            const Rendering expected = render(texts[t], font.handle);
+            const Rendering expected = render(texts[t], font.handle, wrap);
             const bool seen_before = std::any_of(tried.begin(), tried.end(), [&](const Image& i) {
                 return i.width == expected.image.width && i.pixels == expected.image.pixels;
             });

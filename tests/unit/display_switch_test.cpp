@@ -111,17 +111,23 @@ TEST(ThinkingBoxLayout, SizesFromTheCharacterCell) {
     const struct {
         int chars, screen_w, screen_h;
         bool bar;
+        int dpi, cell_w, cell_h;
         BoxRect box, bar_rect;
+        int bar_panel;
     } cases[] = {
-        {20, 1024, 768, false, {426, 373, 172, 21}, {}},
-        {20, 1024, 768, true, {426, 361, 172, 45}, {4, 4, 164, 16}},
-        {0, 1024, 768, false, {506, 373, 12, 21}, {}},
-        {200, 800, 600, false, {-406, 289, 1612, 21}, {}}, // wider than the screen
+        {20, 1024, 768, false, 96, 8, 15, {426, 373, 172, 21}, {}, 0},
+        {20, 1024, 768, true, 96, 8, 15, {426, 361, 172, 45}, {4, 4, 164, 16}, 24},
+        {0, 1024, 768, false, 96, 8, 15, {506, 373, 12, 21}, {}, 0},
+        {200, 800, 600, false, 96, 8, 15, {-406, 289, 1612, 21}, {}, 0}, // wider than the screen
+        // At 150 % the font's cell is 1.5 times as big, and so are margins, bar and its panel.
+        {20, 1536, 1152, true, 144, 12, 23, {639, 542, 258, 68}, {6, 6, 246, 24}, 36},
+        {20, 2048, 1536, false, 192, 16, 30, {852, 747, 344, 42}, {}, 0},
     };
     for (const auto& c : cases) {
-        const auto l =
-            thinking_box_layout(std::string(c.chars, 'x'), 8, 15, c.screen_w, c.screen_h, c.bar);
-        EXPECT_EQ(l.box, c.box) << c.chars;
-        EXPECT_EQ(l.bar, c.bar_rect) << c.chars;
+        const auto l = thinking_box_layout(std::string(c.chars, 'x'), c.cell_w, c.cell_h,
+                                           c.screen_w, c.screen_h, c.bar, c.dpi);
+        EXPECT_EQ(l.box, c.box) << c.chars << " at " << c.dpi;
+        EXPECT_EQ(l.bar, c.bar_rect) << c.chars << " at " << c.dpi;
+        EXPECT_EQ(l.bar_panel, c.bar_panel) << c.chars << " at " << c.dpi;
     }
 }

@@ -130,8 +130,21 @@ TEST(KitGeneralOptions, PictureAndPreviewChildAreCentred) {
     EXPECT_EQ(PictureOffset({277, 256}, {184, 170}).width, 46); // 93 / 2
     EXPECT_EQ(PictureOffset({277, 256}, {184, 170}).height, 43);
     EXPECT_EQ(PictureOffset({181, 170}, {184, 170}).width, -1); // toward zero: -3 / 2
-    EXPECT_EQ(PreviewChildBounds({184, 170}), (KitRect{16, 17, 153, 113}));
-    EXPECT_EQ(PreviewChildBounds({277, 256}), (KitRect{62, 60, 153, 113}));
+    const struct {
+        KitSize control;
+        int dpi;
+        KitRect bounds;
+    } cases[] = {
+        {{184, 170}, 96, {16, 17, 153, 113}},
+        {{277, 256}, 96, {62, 60, 153, 113}},
+        {{276, 255}, 144, {24, 26, 230, 169}}, // the picture at 150 %: the area grows with it
+        {{368, 340}, 192, {32, 34, 306, 226}},
+        {{184, 170}, 144, {-22, -16, 230, 169}}, // a control left at 96: centred, overhanging
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PreviewChildBounds(c.control, c.dpi), c.bounds) << c.dpi;
+    EXPECT_EQ(ScaledPicture({184, 170}, 144).width, 276);
+    EXPECT_EQ(ScaledPicture({184, 170}, 144).height, 255);
 }
 
 } // namespace

@@ -34,7 +34,8 @@ struct FakeDialog : ConfigDialogLink {
 // A window whose text is always text_w x text_h pixels.
 class FakeHost : public SaverWindowHost {
   public:
-    int w = 640, h = 480, text_w = 100, text_h = 26;
+    int w = 640, h = 480, text_w = 100, text_h = 26, dots = 96;
+    std::vector<int> wrap_widths; // asked of measure_text
     int blacks = 0, engines_made = 0, frame_steps = 0, not_256_writes = 0;
     std::pair<int, int> engine_size{}; // the window's size when the last engine was made
     std::vector<Drawn> drawn;
@@ -43,8 +44,10 @@ class FakeHost : public SaverWindowHost {
 
     int width() const override { return w; }
     int height() const override { return h; }
+    int dpi() const override { return dots; }
     void fill_black() override { ++blacks; }
     MessageRect measure_text(const std::string&, const MessageRect& r) override {
+        wrap_widths.push_back(r.right - r.left);
         return MessageRect{r.left, r.top, r.left + text_w, r.top + text_h};
     }
     void draw_text(const std::string& text, const MessageRect& r, bool white) override {
@@ -209,6 +212,31 @@ TEST(SaverWindowCore, MessageTooBigForTheWindowSitsInTheCorner) {
         EXPECT_EQ(f.core.msg_dx(), 0);
         EXPECT_EQ(f.core.msg_dy(), 0);
     }
+}
+
+TEST(SaverWindowCore, MessageWrapsAtAWidthScaledToTheWindow) {
+    for (const auto& [dpi, wrap] : {std::pair{96, 150}, {120, 188}, {144, 225}, {192, 300}}) {
+        Fixture f("");
+        f.host.dots = dpi;
+        f.show_message(1024, 768, 100, 26);
+        f.ticks(2);
+        ASSERT_FALSE(f.host.wrap_widths.empty());
+        EXPECT_EQ(f.host.wrap_widths.front(), wrap) << dpi;
+    }
+}
+
+TEST(SaverWindowCore, RestartKeepsTheSettingWithANewEngine) {
+    Fixture f;
+    f.core.Restart_setting(); // nothing loaded yet: nothing to restart
+    EXPECT_EQ(f.host.engines_made, 0);
+    f.start();
+    const int shown = f.core.current_setting();
+    const int made = f.host.engines_made;
+    f.core.Restart_setting();
+    EXPECT_EQ(f.core.current_setting(), shown);
+    EXPECT_EQ(f.host.engines_made, made + 1);
+    EXPECT_TRUE(f.core.running);
+    EXPECT_TRUE(f.host.frame.enabled);
 }
 
 TEST(SaverWindowCore, CyclingAndFrameTimer) {

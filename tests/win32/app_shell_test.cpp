@@ -45,7 +45,8 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
         EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
         EXPECT_EQ(box.message(), c.text);
 
-        const ThinkingBoxLayout l = thinking_box_layout(c.text, cell.cx, cell.cy, sw, sh, c.bar);
+        const ThinkingBoxLayout l =
+            thinking_box_layout(c.text, cell.cx, cell.cy, sw, sh, c.bar, box.dpi());
         RECT r{};
         GetWindowRect(window, &r);
         EXPECT_EQ(r.left, l.box.left);
@@ -58,8 +59,8 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
             EXPECT_TRUE(IsWindowVisible(box.bar_window()));
             RECT b{};
             GetWindowRect(box.bar_window(), &b);
-            EXPECT_EQ(b.right - b.left, l.box.width - 8);
-            EXPECT_EQ(b.bottom - b.top, 16);
+            EXPECT_EQ(b.right - b.left, l.bar.width);
+            EXPECT_EQ(b.bottom - b.top, l.bar.height);
             box.Think_bar().set_max(40);
             box.Think_bar().set_position(10);
             EXPECT_EQ(SendMessageA(box.bar_window(), PBM_GETPOS, 0, 0), 10);
