@@ -145,13 +145,6 @@ void SaverWindowCore::Change_setting(int index) {
     running = true;
 }
 
-void SaverWindowCore::Restart_setting() {
-    if (!engine_ || current_setting_ < 0) return;
-    const int shown = current_setting_;
-    current_setting_ = -2;
-    Change_setting(shown);
-}
-
 void SaverWindowCore::Reset_change_timer() {
     if (host_.config_dialog()) {
         // No cycling while the user picks settings.

@@ -96,11 +96,10 @@ class SaverWindowCore {
     void Change_setting(int index);
     void Load_and_start();
     void Reset_change_timer();
-    // The window was fitted to changed displays: the message is laid out again and running
-    // rings start afresh on an engine of the new size, with the same setting and timers.
+    // The window was fitted to changed displays or a new resolution: the message is laid out
+    // again and running rings start afresh on an engine of the new size, with the same setting
+    // and timers.
     void Display_changed();
-    // The window changed its size: the setting on show starts again, made for the new size.
-    void Restart_setting();
 
     // Read (and `running` cleared) by the configuration dialog.
     Nimbrel_settings_file* settings_file() { return settings_file_.get(); }

@@ -257,7 +257,7 @@ void TConfigForm::DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) {
     TScrDialog::DpiChanged(old_dpi, new_dpi, suggested);
     ApplyLayoutDpi(old_dpi);
     fit_name_section();
-    if (TSaverForm* form = preview()) form->core().Restart_setting(); // the area grew or shrank
+    if (TSaverForm* form = preview()) form->core().Display_changed(); // the area grew or shrank
     RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 

@@ -225,20 +225,6 @@ TEST(SaverWindowCore, MessageWrapsAtAWidthScaledToTheWindow) {
     }
 }
 
-TEST(SaverWindowCore, RestartKeepsTheSettingWithANewEngine) {
-    Fixture f;
-    f.core.Restart_setting(); // nothing loaded yet: nothing to restart
-    EXPECT_EQ(f.host.engines_made, 0);
-    f.start();
-    const int shown = f.core.current_setting();
-    const int made = f.host.engines_made;
-    f.core.Restart_setting();
-    EXPECT_EQ(f.core.current_setting(), shown);
-    EXPECT_EQ(f.host.engines_made, made + 1);
-    EXPECT_TRUE(f.core.running);
-    EXPECT_TRUE(f.host.frame.enabled);
-}
-
 TEST(SaverWindowCore, CyclingAndFrameTimer) {
     Fixture f;
     f.start();
