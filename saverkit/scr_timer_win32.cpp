@@ -74,8 +74,13 @@ Tick_schedule::Micros now_micros() {
 class Pacing_wait {
   public:
     explicit Pacing_wait(HANDLE wake) : wake_(wake) {
-        timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                        TIMER_ALL_ACCESS);
+        // Looked up, not imported: systems before Vista do not have it.
+        using Create = HANDLE(WINAPI*)(SECURITY_ATTRIBUTES*, const wchar_t*, DWORD, DWORD);
+        const auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateWaitableTimerExW")));
+        if (create)
+            timer_ =
+                create(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
         if (!timer_) resolution_set_ = timeBeginPeriod(1) == TIMERR_NOERROR;
     }
     ~Pacing_wait() {
