@@ -1,6 +1,7 @@
 #include "app/saver_form_win32.h"
 #include "app/win32_api.h"
 
+#include "app/display_timing_win32.h"
 #include "app/gdi_target_win32.h"
 #include "app/thinking_box_win32.h"
 #include "saverkit/controls.h"
@@ -242,8 +243,14 @@ void TSaverForm::change_timer(const TimerSetting& t) {
 }
 
 void TSaverForm::frame_timer(const TimerSetting& t) {
+    Frame_timer->SetWaitForCompositor(t.wait_for_compositor);
+    Frame_timer->SetPeriodMicros(t.period_us);
     Frame_timer->SetInterval(t.interval_ms);
     Frame_timer->SetEnabled(t.enabled);
+}
+
+Display_timing TSaverForm::display_timing() {
+    return current_display_timing(HandleAllocated() ? WindowHandle() : nullptr);
 }
 
 ConfigDialogLink* TSaverForm::config_dialog() {

@@ -60,6 +60,7 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     void write_not_256_mode() override;
     void change_timer(const TimerSetting& t) override;
     void frame_timer(const TimerSetting& t) override;
+    Display_timing display_timing() override;
     ConfigDialogLink* config_dialog() override;
     std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override;
 

@@ -138,9 +138,11 @@ void SaverWindowCore::Change_setting(int index) {
     }
     Reset_change_timer();
 
-    const std::int32_t interval =
-        frame_interval_ms(params_form_->on(Param::fix_speed), engine_ ? engine_->design_fps() : 1);
-    frame_timer_ = TimerSetting{static_cast<std::uint32_t>(interval), true};
+    const Frame_pacing pacing =
+        frame_pacing(params_form_->on(Param::fix_speed), engine_ ? engine_->design_fps() : 1,
+                     host_.display_timing());
+    frame_timer_ =
+        TimerSetting{pacing.interval_ms, true, pacing.period_us, pacing.wait_for_compositor};
     host_.frame_timer(frame_timer_);
     running = true;
 }

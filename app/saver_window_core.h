@@ -6,6 +6,7 @@
 
 #include "app/display_switch.h"
 #include "app/saver_timing.h"
+#include "engine/speed.h"
 #include "settings/options.h"
 #include "settings/settings_file.h"
 #include "settings/settings_form.h"
@@ -30,6 +31,9 @@ struct MessageRect {
 struct TimerSetting {
     std::uint32_t interval_ms = 0;
     bool enabled = false;
+    // Frame timer only: the interval exactly, and whether to wait for the compositor too.
+    std::uint32_t period_us = 0;
+    bool wait_for_compositor = false;
 };
 
 // A running ring engine as the window drives it.
@@ -64,6 +68,8 @@ class SaverWindowHost {
     virtual void write_not_256_mode() = 0;
     virtual void change_timer(const TimerSetting& t) = 0;
     virtual void frame_timer(const TimerSetting& t) = 0;
+    // Of the display the window is on, for a setting that runs as fast as it can show.
+    virtual Display_timing display_timing() = 0;
     virtual ConfigDialogLink* config_dialog() = 0; // none while no dialog is shown
     virtual std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) = 0;
 };

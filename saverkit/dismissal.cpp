@@ -18,6 +18,11 @@ bool MovedBeyondThreshold(ScreenPoint start, ScreenPoint now, std::uint32_t thre
 
 DismissDecision DecideInput(DismissState& state, ScrInput input, ScreenPoint pointer) {
     const bool input_counts = state.full_screen && !state.dialog_active && state.input_dismisses;
+    // The display has settled once the time is up or the user counts as present again.
+    if (state.ignore_moves != 0 &&
+        (state.now_ms - state.ignore_since_ms >= kIgnoreMovesMs ||
+         (input_counts && (input == ScrInput::Button || input == ScrInput::Key))))
+        state.ignore_moves = 0;
     DismissDecision decision;
     switch (input) {
     case ScrInput::Deactivate:
@@ -33,6 +38,7 @@ DismissDecision DecideInput(DismissState& state, ScrInput input, ScreenPoint poi
     case ScrInput::DisplayChange:
         decision.action = saNone;
         state.ignore_moves = 2;
+        state.ignore_since_ms = state.now_ms;
         break;
     case ScrInput::Button:
     case ScrInput::Key:

@@ -31,11 +31,17 @@ enum class ScrInput {
     MouseMove,     // WM_MOUSEMOVE
 };
 
+// Moves ignored after a display change stop being ignored after this long, so a still mouse (or
+// one set to be ignored) cannot keep close requests refused for the rest of the run.
+constexpr std::uint32_t kIgnoreMovesMs = 500;
+
 struct DismissState {
     bool full_screen = false;     // the form runs as the full-screen saver
     bool dialog_active = false;   // a password dialog is up
     bool input_dismisses = false; // a controller exists and does not disable input dismissal
+    std::uint32_t now_ms = 0;     // a millisecond clock, set before each input
     std::uint32_t ignore_moves = 0;
+    std::uint32_t ignore_since_ms = 0;
     std::uint32_t mouse_threshold = 10;
     ScreenPoint start_pos;
 };

@@ -122,6 +122,7 @@ LRESULT TScrForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     TScrControl* control = GetScrControl();
     dismiss_.full_screen = run_mode_ == smSFull;
     dismiss_.input_dismisses = control && !control->DisableSaverInputBehaviour;
+    dismiss_.now_ms = GetTickCount();
     if (message == WM_CREATE) {
         if (!control) PostQuitMessage(0);
         dismiss_.start_pos = pointer_position();

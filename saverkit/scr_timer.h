@@ -21,8 +21,8 @@ class TScrTimer : public TComponent {
     const char* ClassName() const override { return "TScrTimer"; }
 
     // A thread runs exactly while Enabled, Interval is non-zero and OnTimer is set. Changing
-    // Enabled or OnTimer restarts it; changing Interval only wakes it, so the new interval
-    // applies from the next tick (at once when it is already due).
+    // Enabled or OnTimer restarts it; changing Interval between non-zero values only wakes it,
+    // so the new interval applies from the next tick (at once when it is already due).
     bool Enabled() const { return enabled_; }
     virtual void SetEnabled(bool enabled);
     // Milliseconds from the start of one tick to the start of the next.
@@ -30,6 +30,17 @@ class TScrTimer : public TComponent {
     virtual void SetInterval(std::uint32_t interval);
     const TNotifyEvent& OnTimer() const { return on_timer_; }
     virtual void SetOnTimer(TNotifyEvent handler);
+
+    // Pacing finer than whole milliseconds, for rates that do not divide 1000: when non-zero the
+    // thread keeps this many microseconds from tick to tick instead of Interval, which still
+    // decides whether the timer runs.
+    std::uint32_t PeriodMicros() const { return period_us_; }
+    void SetPeriodMicros(std::uint32_t micros);
+
+    // After each tick, also wait for the compositor to show its next frame (where there is
+    // one): a timer that drives the display then ticks no faster than the display refreshes.
+    bool WaitForCompositor() const { return wait_for_compositor_; }
+    void SetWaitForCompositor(bool wait);
 
     bool ThreadRunning() const { return block_ != nullptr; }
 
@@ -53,6 +64,8 @@ class TScrTimer : public TComponent {
     std::vector<TThreadMiser*> misers_;      // janitors of this timer's threads still alive
     bool enabled_ = true;
     std::uint32_t interval_ = 10;
+    std::uint32_t period_us_ = 0;
+    bool wait_for_compositor_ = false;
     TNotifyEvent on_timer_;
 };
 

@@ -1,6 +1,16 @@
 #include "saverkit/scr_timer.h"
 
+#include "saverkit/tick_schedule.h"
+
+#include <mmsystem.h>
+
 #include <algorithm>
+#include <atomic>
+
+// Missing from older MinGW headers; systems before Windows 10 1803 refuse it, and we fall back.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
 
 namespace nimbrel {
 
@@ -9,6 +19,8 @@ struct TickThreadBlock {
     HWND window = nullptr;
     CRITICAL_SECTION lock;
     bool active = true;
+    bool wait_for_compositor = false;
+    std::atomic<std::uint32_t> period_us{0};
     HANDLE wake = nullptr; // manual reset: ends the thread's pacing wait early
     DWORD thread_id = 0;
     TThreadMiser* miser = nullptr; // user-interface side only
@@ -45,6 +57,85 @@ constexpr WPARAM kStopMe = 4, kTick = 5, kWake = 6;
 // Interval answers with a meaning of their own.
 constexpr std::uint32_t kAnswerStop = 0xFFFFFFFEu, kAnswerAgain = 0xFFFFFFFFu;
 
+Tick_schedule::Micros now_micros() {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return count.QuadPart / frequency * 1000000 + count.QuadPart % frequency * 1000000 / frequency;
+}
+
+// The tick thread's waits. Without asking, Windows ends waits only every 15.6 ms: a
+// high-resolution waitable timer where the system has one, otherwise a 1 ms timer resolution
+// for as long as the thread runs.
+class Pacing_wait {
+  public:
+    explicit Pacing_wait(HANDLE wake) : wake_(wake) {
+        // Looked up, not imported: systems before Vista do not have it.
+        using Create = HANDLE(WINAPI*)(SECURITY_ATTRIBUTES*, const wchar_t*, DWORD, DWORD);
+        const auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateWaitableTimerExW")));
+        if (create)
+            timer_ =
+                create(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+        if (!timer_) resolution_set_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+    }
+    ~Pacing_wait() {
+        if (timer_) CloseHandle(timer_);
+        if (resolution_set_) timeEndPeriod(1);
+    }
+    Pacing_wait(const Pacing_wait&) = delete;
+    Pacing_wait& operator=(const Pacing_wait&) = delete;
+
+    // Waits `micros` or until the wake event is set; true when the event ended the wait.
+    bool wait(Tick_schedule::Micros micros) {
+        if (timer_) {
+            LARGE_INTEGER due;
+            due.QuadPart = -micros * 10; // relative, in 100 ns
+            if (SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
+                const HANDLE handles[2] = {wake_, timer_};
+                return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0;
+            }
+        }
+        const auto ms = static_cast<DWORD>((micros + 999) / 1000);
+        return WaitForSingleObject(wake_, ms) == WAIT_OBJECT_0;
+    }
+
+  private:
+    HANDLE wake_;
+    HANDLE timer_ = nullptr;
+    bool resolution_set_ = false;
+};
+
+// DwmFlush, which returns when the compositor has shown its next frame; none where the system
+// has no compositor library.
+class Compositor_sync {
+  public:
+    Compositor_sync() {
+        library_ = LoadLibraryA("dwmapi.dll");
+        if (library_)
+            flush_ = reinterpret_cast<Flush>(
+                reinterpret_cast<void*>(GetProcAddress(library_, "DwmFlush")));
+    }
+    ~Compositor_sync() {
+        if (library_) FreeLibrary(library_);
+    }
+    Compositor_sync(const Compositor_sync&) = delete;
+    Compositor_sync& operator=(const Compositor_sync&) = delete;
+
+    void wait_for_frame() {
+        if (flush_) flush_();
+    }
+
+  private:
+    using Flush = HRESULT(WINAPI*)();
+    HMODULE library_ = nullptr;
+    Flush flush_ = nullptr;
+};
+
 DWORD WINAPI tick_thread(void* parameter) {
     std::unique_ptr<std::shared_ptr<TickThreadBlock>> holder(
         static_cast<std::shared_ptr<TickThreadBlock>*>(parameter));
@@ -52,6 +143,10 @@ DWORD WINAPI tick_thread(void* parameter) {
     const HWND window = block.window;
     // The block's address tells the window which thread a tick comes from.
     const LPARAM identity = reinterpret_cast<LPARAM>(&block);
+    Pacing_wait pacing(block.wake);
+    std::unique_ptr<Compositor_sync> compositor;
+    if (block.wait_for_compositor) compositor = std::make_unique<Compositor_sync>();
+    Tick_schedule schedule;
 
     bool quit = false, waiting = false;
     MSG message{};
@@ -64,22 +159,26 @@ DWORD WINAPI tick_thread(void* parameter) {
         // A stop may come before this thread had a message queue to receive the quit in.
         if (!block.is_active()) break;
 
-        const DWORD t0 = GetTickCount();
+        schedule.tick_started(now_micros());
         const auto answer =
             static_cast<std::uint32_t>(SendMessageA(window, CM_SCR, kTick, identity));
-        const DWORD t1 = GetTickCount();
         if (answer == kAnswerStop) {
             waiting = true;
             PostMessageA(window, CM_SCR, kStopMe, identity);
         } else if (answer != kAnswerAgain) {
-            // Paced from the start of one tick to the start of the next; a slow tick is
-            // followed at once by the next one, never by two.
-            const DWORD spent = t1 - t0;
-            const DWORD wait = answer > spent ? answer - spent : 0;
+            // The next tick is due an interval after this one was due, so late ticks do not slow
+            // the average; one that fell far behind starts the schedule again instead of being
+            // followed by a burst.
+            if (compositor) compositor->wait_for_frame();
+            const std::uint32_t period_us = block.period_us;
+            const Tick_schedule::Micros wait = schedule.wait_after_tick(
+                now_micros(), period_us != 0 ? Tick_schedule::Micros{period_us}
+                                             : Tick_schedule::Micros{answer} * 1000);
             if (wait == 0) {
                 SwitchToThread();
-            } else if (WaitForSingleObject(block.wake, wait) == WAIT_OBJECT_0) {
+            } else if (pacing.wait(wait)) {
                 ResetEvent(block.wake);
+                schedule.restart(); // a new interval, or a stop: either way not the old pace
             }
         }
     }
@@ -134,8 +233,25 @@ void TScrTimer::SetEnabled(bool enabled) {
 
 void TScrTimer::SetInterval(std::uint32_t interval) {
     if (interval == interval_) return;
+    const bool starts_or_stops = (interval == 0) != (interval_ == 0);
     interval_ = interval;
+    if (starts_or_stops)
+        UpdateTimer();
+    else
+        WakeThread();
+}
+
+void TScrTimer::SetPeriodMicros(std::uint32_t micros) {
+    if (micros == period_us_) return;
+    period_us_ = micros;
+    if (block_) block_->period_us = micros;
     WakeThread();
+}
+
+void TScrTimer::SetWaitForCompositor(bool wait) {
+    if (wait == wait_for_compositor_) return;
+    wait_for_compositor_ = wait;
+    if (block_) UpdateTimer(); // the thread reads it when it starts
 }
 
 void TScrTimer::SetOnTimer(TNotifyEvent handler) {
@@ -155,6 +271,8 @@ void TScrTimer::StartThread() {
 
     auto block = std::make_shared<TickThreadBlock>();
     block->window = window_->Handle();
+    block->wait_for_compositor = wait_for_compositor_;
+    block->period_us = period_us_;
     auto* holder = new std::shared_ptr<TickThreadBlock>(block);
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 4096, tick_thread, holder, CREATE_SUSPENDED, &id);

@@ -310,7 +310,8 @@ TEST_F(SaverAt150, ShowsRings) {
 
 // ------------------------------------------------------------------------------------------------
 TEST_F(Saver, PreviewFillsItsHostAndEndsWithIt) {
-    prepare_data();
+    // Fast enough to tell from the waiting text by its CPU use alone (see below).
+    prepare_data(busy_rings(true, 200));
     HostWindow host(152, 112);
     ASSERT_NE(host.handle(), nullptr);
     Process saver(install().exe(), "/p " + host.decimal_handle());
@@ -344,8 +345,8 @@ TEST_F(Saver, PreviewFillsItsHostAndEndsWithIt) {
         std::printf("[   INFO   ] a child window of another process cannot be captured here; "
                     "the preview's pixels are not checked\n");
         RecordProperty("preview_pixels", "not observable");
-        // Its work can be: the waiting text is a redraw every 20 ms, the rings of a setting
-        // without fixed speed run at a 1 ms frame interval. About 2 s of waiting come first.
+        // Its work can be: the waiting text is a redraw every 20 ms, the rings run at 200 frames
+        // a second. About 2 s of waiting come first.
         const double waiting = cpu_percent_during(saver, Millis(600));
         Sleep(DWORD(std::max(0.0, 3.2 - seconds_since(shown)) * 1000));
         const double running = cpu_percent_during(saver, Millis(1000));

@@ -29,16 +29,25 @@ nimbrel_wine_prefix_init
 wine reg add 'HKEY_CURRENT_USER\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# Other Wine programs may run on this machine: only processes of our own prefix count.
+ours() { # PATTERN: the newest matching process that runs in our WINEPREFIX
+    local pid
+    for pid in $(pgrep -f "$1" | sort -rn); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+            { echo "$pid"; return 0; }
+    done
+    return 1
+}
 export NIMBREL_SCR NIMBREL_PERF_DATA NIMBREL_PERF_SECONDS=$((SECS + 2))
-NIMBREL_SCR=$(winepath -w "$ROOT/build/win64/Nimbrel_32_Saver.scr")
+NIMBREL_SCR=$(winepath -w "${NIMBREL_PERF_SCR:-$ROOT/build/win64/Nimbrel_32_Saver.scr}")
 NIMBREL_PERF_DATA=$(winepath -w "$OUT/data")
 wine "$ROOT/build/win64/nimbrel_e2e_tests.exe" --gtest_also_run_disabled_tests \
     --gtest_filter='Saver.DISABLED_Measure' >"$OUT/driver.log" 2>&1 &
 driver=$!
 for _ in $(seq 100); do grep -q 'saver pid' "$OUT/driver.log" 2>/dev/null && break; sleep 0.1; done
 sleep 1 # past the start-up
-saver=$(pgrep -f 'Nimbrel_32_Saver.scr /s' | head -1)
-server=$(pgrep -f "wineserver" -n)
+saver=$(ours 'Nimbrel_32_Saver.scr /s')
+server=$(ours wineserver)
 hz=$(getconf CLK_TCK)
 s0=$(ticks "$saver"); w0=$(ticks "$server"); x0=$(ticks "$NIMBREL_XVFB_PID")
 sleep "$SECS"

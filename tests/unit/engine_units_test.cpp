@@ -150,12 +150,34 @@ TEST(EngineUnits, VerticesRoundAfterAddingTheCentreOnlyForTwoOrMoreSides) {
     }
 }
 
-TEST(EngineUnits, FrameInterval) {
+TEST(EngineUnits, FramePacing) {
+    const Display_timing unknown{0, false}, hz75{75, false}, composed{144, true};
     struct Case {
         bool fix;
-        std::int32_t fps, interval;
-    } cases[] = {{false, 200, 1}, {true, 1, 1000}, {true, 7, 142},
-                 {true, 200, 5},  {true, 0, 1000}, {true, -5, 1000}};
-    for (const Case& c : cases)
-        EXPECT_EQ(frame_interval_ms(c.fix, c.fps), c.interval) << c.fix << " " << c.fps;
+        std::int32_t fps;
+        Display_timing display;
+        std::uint32_t interval, period;
+        bool compositor;
+    } cases[] = {
+        {true, 1, composed, 1000, 1000000, false},
+        {true, 7, unknown, 142, 142857, false},
+        {true, 60, unknown, 16, 16666, false},
+        {true, 200, unknown, 5, 5000, false},
+        {true, 0, unknown, 1000, 1000000, false},
+        {true, -5, unknown, 1000, 1000000, false},
+        {true, 1000, unknown, 1, 1000, false},
+        {true, 1001, unknown, 1, 1000, false},
+        {true, 50000, composed, 1, 1000, false},
+        // As fast as possible: one frame per refresh, 60 Hz when the system does not say.
+        {false, 200, unknown, 16, 16666, false},
+        {false, 5, {1, false}, 16, 16666, false},
+        {false, 200, hz75, 13, 13333, false},
+        {false, 200, composed, 6, 6944, true},
+    };
+    for (const Case& c : cases) {
+        const Frame_pacing p = frame_pacing(c.fix, c.fps, c.display);
+        EXPECT_EQ(p.interval_ms, c.interval) << c.fix << " " << c.fps;
+        EXPECT_EQ(p.period_us, c.period) << c.fix << " " << c.fps;
+        EXPECT_EQ(p.wait_for_compositor, c.compositor) << c.fix << " " << c.fps;
+    }
 }

@@ -112,6 +112,37 @@ TEST(KitDismissal, DisplayChangeIgnoresTwoMovesAndRefusesCloseMeanwhile) {
     EXPECT_EQ(preview.ignore_moves, 2u);
 }
 
+TEST(KitDismissal, IgnoredMovesExpireByTimeOrOtherInput) {
+    const ScreenPoint far{900, 900};
+    const struct {
+        const char* what;
+        std::uint32_t threshold;
+        std::uint32_t later_ms; // after the display change
+        ScrInput between;       // one input before the close request
+        bool refused;
+    } cases[] = {
+        {"still mouse, soon", 100, 499, ScrInput::Other, true},
+        {"still mouse, later", 100, 500, ScrInput::Other, false},
+        {"mouse ignored, later", kMouseThresholdOff, 5000, ScrInput::Other, false},
+        {"mouse ignored, move later", kMouseThresholdOff, 700, ScrInput::MouseMove, false},
+        {"key", 100, 10, ScrInput::Key, false},
+        {"button", kMouseThresholdOff, 10, ScrInput::Button, false},
+        {"deactivation", 100, 10, ScrInput::Deactivate, true},
+    };
+    for (const auto& c : cases) {
+        // The tick count may wrap between the display change and the close request.
+        for (const std::uint32_t start : {1000u, 0xFFFFFF00u}) {
+            DismissState state = full_screen(c.threshold);
+            state.now_ms = start;
+            DecideInput(state, ScrInput::DisplayChange, far);
+            state.now_ms = start + c.later_ms;
+            DecideInput(state, c.between, far);
+            EXPECT_EQ(DecideInput(state, ScrInput::Close, far).refuse_close, c.refused)
+                << c.what << " from " << start;
+        }
+    }
+}
+
 TEST(KitDismissal, PasswordNeededByPolicyDelayAndSystemSetting) {
     const struct {
         PasswordPolicy policy;

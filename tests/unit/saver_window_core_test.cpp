@@ -40,6 +40,7 @@ class FakeHost : public SaverWindowHost {
     std::pair<int, int> engine_size{}; // the window's size when the last engine was made
     std::vector<Drawn> drawn;
     TimerSetting change{}, frame{};
+    Display_timing display{75, true};
     FakeDialog* dialog = nullptr;
 
     int width() const override { return w; }
@@ -56,6 +57,7 @@ class FakeHost : public SaverWindowHost {
     void write_not_256_mode() override { ++not_256_writes; }
     void change_timer(const TimerSetting& t) override { change = t; }
     void frame_timer(const TimerSetting& t) override { frame = t; }
+    Display_timing display_timing() override { return display; }
     ConfigDialogLink* config_dialog() override { return dialog; }
     std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override {
         ++engines_made;
@@ -232,7 +234,10 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
         f.core.Change_timer_event(); // the cycle time is up: a new random setting, a new engine
         const int fps = f.core.params_form()->pos(Param::speed_scroll);
         const bool fix = f.core.params_form()->on(Param::fix_speed);
-        EXPECT_EQ(f.host.frame.interval_ms, fix ? 1000u / static_cast<unsigned>(fps) : 1u);
+        // As fast as possible is once per refresh of the 75 Hz display, with its compositor.
+        EXPECT_EQ(f.host.frame.interval_ms, fix ? 1000u / static_cast<unsigned>(fps) : 13u);
+        EXPECT_EQ(f.host.frame.period_us, fix ? 1000000u / static_cast<unsigned>(fps) : 13333u);
+        EXPECT_EQ(f.host.frame.wait_for_compositor, !fix);
         EXPECT_EQ(f.host.change.interval_ms, 30000u);
         EXPECT_TRUE(f.host.change.enabled);
     }
@@ -255,6 +260,14 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
     off.options.Auto_cycling = false;
     off.start();
     EXPECT_FALSE(off.host.change.enabled);
+
+    // A stored range lets the designed speed pass 1000: the timer must still tick.
+    Fixture fast("{ Fast\r\nfix_speed TRUE\r\nspeed_scroll 1 5000 2000\r\n}\r\n");
+    fast.start();
+    EXPECT_EQ(fast.core.params_form()->pos(Param::speed_scroll), 2000);
+    EXPECT_EQ(fast.host.frame.interval_ms, 1u);
+    EXPECT_EQ(fast.host.frame.period_us, 1000u);
+    EXPECT_TRUE(fast.host.frame.enabled);
 }
 
 TEST(SaverWindowCore, ExplicitPicksFromTheDialog) {

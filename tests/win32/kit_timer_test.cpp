@@ -73,6 +73,46 @@ TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
     timer->Free();
 }
 
+TEST(KitTimer, IntervalFromZeroStartsTheThreadAndToZeroStopsIt) {
+    TApplication app;
+    auto* timer = new TScrTimer(&app);
+    int ticks = 0;
+    timer->SetInterval(0);
+    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    EXPECT_FALSE(timer->ThreadRunning());
+    timer->SetInterval(10); // enabled all along: ticking starts now
+    EXPECT_TRUE(timer->ThreadRunning());
+    EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
+    timer->SetInterval(0);
+    EXPECT_FALSE(timer->ThreadRunning());
+    const int before = ticks;
+    pump_for(100);
+    EXPECT_EQ(ticks, before);
+    timer->Free();
+}
+
+TEST(KitTimer, PeriodPacesInsteadOfTheInterval) {
+    TApplication app;
+    auto* timer = new TScrTimer(&app);
+    int ticks = 0;
+    timer->SetInterval(1000);
+    timer->SetPeriodMicros(20000);
+    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    pump_for(500);
+    EXPECT_GE(ticks, 10); // about 25; one a second by the interval
+    // Also waiting for the compositor (none under Wine, or one at 60 Hz or more) keeps ticking.
+    timer->SetWaitForCompositor(true);
+    EXPECT_TRUE(timer->ThreadRunning());
+    int before = ticks;
+    pump_for(500);
+    EXPECT_GE(ticks - before, 10);
+    timer->SetPeriodMicros(0); // back to the interval: woken, one tick at once, then a second
+    before = ticks;
+    pump_for(500);
+    EXPECT_LE(ticks - before, 2);
+    timer->Free();
+}
+
 TEST(KitTimer, IntervalChangeWakesTheThread) {
     TApplication app;
     auto* timer = new TScrTimer(&app);
