@@ -161,7 +161,7 @@ void TConfigForm::build_options_tab() {
     Emulate_palette->WordWrap = true;
     Other_monitors = place(new TCheckBox(this, "Other_monitors"), Panel2, 8, 164, 294, 17,
                            "Animate every monitor");
-    info_label = place(new TLabel(this, "info_label"), Panel2, 6, 181, 297, 28,
+    info_label = place(new TLabel(this, "info_label"), Panel2, 6, 166, 297, 28,
                        "Screen mode will not be changed to 256 colours during config, Palette "
                        "cycling may not occur, colours may be wrong");
     for (TCheckBox* box :
@@ -386,9 +386,11 @@ void TConfigForm::settings_listKeyUp(WORD) {
 }
 
 // --- Other Options -----------------------------------------------------------------------------
-// The note on colours is true only of the display's own palette.
+// The note on colours is true only of the display's own palette. That palette is one for the
+// whole display, so the other monitors stay black then, and the note takes their box's place.
 void TConfigForm::show_palette_note() {
     info_label->SetVisible(!Emulate_palette->Checked());
+    Other_monitors->SetVisible(Emulate_palette->Checked());
 }
 
 void TConfigForm::Update_Options(TComponent* sender) {
