@@ -5,17 +5,33 @@ namespace nimbrel {
 namespace {
 
 const char Blanker_class[] = "NimbrelMonitorBlanker";
+const char Engine_property[] = "NimbrelEngine";
 
 LRESULT CALLBACK blanker_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     auto saver = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* engine = static_cast<WindowEngine*>(GetPropA(window, Engine_property));
     switch (message) {
     case WM_ERASEBKGND: {
+        if (engine) return 1; // the frame paints every pixel
         RECT r{};
         GetClientRect(window, &r);
         FillRect(reinterpret_cast<HDC>(wparam), &r,
                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return 1;
     }
+    case WM_PAINT: {
+        if (!engine) break;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT r{};
+        GetClientRect(window, &r);
+        if (!engine->present(dc, r.right, r.bottom)) PatBlt(dc, 0, 0, r.right, r.bottom, BLACKNESS);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        RemovePropA(window, Engine_property);
+        break;
     case WM_SETCURSOR:
         SetCursor(nullptr);
         return TRUE;
@@ -51,16 +67,34 @@ BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 } // namespace
 
-ScreenLayout current_screen_layout() {
+ScreenLayout current_screen_layout(bool rings_on_others) {
     std::vector<MonitorArea> monitors;
     EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
     return Lay_out_screens(
-        monitors, ScreenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+        monitors, ScreenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+        rings_on_others);
 }
 
-void MonitorBlankers::cover(HWND saver, const std::vector<ScreenRect>& areas) {
+void MonitorBlankers::show_engine(HWND window, WindowEngine* engine) {
+    if (engine)
+        SetPropA(window, Engine_property, engine);
+    else
+        RemovePropA(window, Engine_property);
+}
+
+void MonitorBlankers::cover(HWND saver, const ScreenLayout& layout) {
     remove();
-    if (areas.empty()) return;
+    for (const ScreenRect& r : layout.covers)
+        if (HWND window = open(saver, r)) windows_.push_back(window);
+    for (const ScreenRect& r : layout.rings) {
+        if (HWND window = open(saver, r)) {
+            windows_.push_back(window);
+            ring_windows_.push_back(window);
+        }
+    }
+}
+
+HWND MonitorBlankers::open(HWND saver, const ScreenRect& r) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
     if (!GetClassInfoA(instance, Blanker_class, &wc)) {
@@ -70,21 +104,20 @@ void MonitorBlankers::cover(HWND saver, const std::vector<ScreenRect>& areas) {
         wc.lpszClassName = Blanker_class;
         RegisterClassA(&wc);
     }
-    for (const ScreenRect& r : areas) {
-        HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                      Blanker_class, "", WS_POPUP, r.left, r.top, r.right - r.left,
-                                      r.bottom - r.top, saver, nullptr, instance, nullptr);
-        if (!window) continue;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(saver));
-        ShowWindow(window, SW_SHOWNOACTIVATE);
-        windows_.push_back(window);
-    }
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                  Blanker_class, "", WS_POPUP, r.left, r.top, r.right - r.left,
+                                  r.bottom - r.top, saver, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(saver));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
 }
 
 void MonitorBlankers::remove() {
     for (HWND window : windows_)
         if (IsWindow(window)) DestroyWindow(window);
     windows_.clear();
+    ring_windows_.clear();
 }
 
 } // namespace nimbrel

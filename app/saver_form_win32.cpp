@@ -28,6 +28,19 @@ RECT to_rect(const MessageRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
+// An engine on another monitor's window, which repaints from it while it lives.
+class OtherMonitorEngine : public WindowEngine {
+  public:
+    OtherMonitorEngine(HWND window, TSettings_Form& params)
+        : WindowEngine(window, params, true, thinking_box_proxy()), window_(window) {
+        MonitorBlankers::show_engine(window_, this);
+    }
+    ~OtherMonitorEngine() override { MonitorBlankers::show_engine(window_, nullptr); }
+
+  private:
+    HWND window_;
+};
+
 } // namespace
 
 TSaverForm::TSaverForm(TComponent* owner)
@@ -85,14 +98,20 @@ void TSaverForm::FormShow(TComponent*) {
     if (!pen_table().create_pens()) return; // the program is quitting
     core_.FormShow(GetScrMode() == smSPMain, time_of_day_ms(/*local=*/true));
     SetCursor(nullptr);
-    if (RunMode() == smSFull) blankers_.cover(WindowHandle(), current_screen_layout().covers);
+    if (RunMode() == smSFull) blankers_.cover(WindowHandle(), screen_layout());
+}
+
+ScreenLayout TSaverForm::screen_layout() {
+    const bool hardware_palette = !(options_.Emulate_palette && window_needs_emulation(Handle()));
+    return current_screen_layout(
+        Rings_on_other_monitors(options_.Other_monitors, hardware_palette));
 }
 
 void TSaverForm::fit_to_screens() {
-    const ScreenLayout layout = current_screen_layout();
+    const ScreenLayout layout = screen_layout();
     const ScreenRect& r = layout.saver;
     SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    blankers_.cover(WindowHandle(), layout.covers);
+    blankers_.cover(WindowHandle(), layout);
     core_.Display_changed();
 }
 
@@ -109,9 +128,10 @@ void TSaverForm::release_pens() {
 }
 
 void TSaverForm::FormDestroy(TComponent*) {
-    core_.FormDestroy();
-    // A window destroyed while shown is never hidden: give back what showing took.
+    // A window destroyed while shown is never hidden: give back what showing took. The other
+    // monitors' windows go before the engines they repaint from.
     blankers_.remove();
+    core_.FormDestroy();
     release_pens();
 }
 
@@ -268,6 +288,15 @@ std::unique_ptr<RingAnimation> TSaverForm::make_engine(TSettings_Form& params) {
     HWND window = Handle();
     const bool emulate = options_.Emulate_palette && window_needs_emulation(window);
     return std::make_unique<WindowEngine>(window, params, emulate, thinking_box_proxy());
+}
+
+std::vector<std::unique_ptr<RingAnimation>> TSaverForm::make_other_engines(TSettings_Form& params) {
+    // The other monitors show rings only without a hardware palette, so each emulates its own.
+    std::vector<std::unique_ptr<RingAnimation>> engines;
+    for (HWND window : blankers_.ring_windows()) {
+        engines.push_back(std::make_unique<OtherMonitorEngine>(window, params));
+    }
+    return engines;
 }
 
 } // namespace nimbrel

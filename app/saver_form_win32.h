@@ -45,6 +45,8 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     void paint(HDC dc);
     // The full-screen window and the covers over the monitors as they are now.
     void fit_to_screens();
+    // Rings or covers on the other monitors, as the options and the display allow.
+    ScreenLayout screen_layout();
     void release_pens();
     // The message font at the window's resolution (made anew when that changes).
     HFONT message_font();
@@ -63,6 +65,7 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     Display_timing display_timing() override;
     ConfigDialogLink* config_dialog() override;
     std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) override;
+    std::vector<std::unique_ptr<RingAnimation>> make_other_engines(TSettings_Form& params) override;
 
     Nimbrel_Options& options_;
     SaverWindowCore core_;

@@ -131,8 +131,7 @@ void SaverWindowCore::Change_setting(int index) {
     current_setting_ = picked;
     host_.fill_black();
 
-    engine_.reset();
-    engine_ = host_.make_engine(*params_form_);
+    make_engines();
     if (index == -1) {
         if (ConfigDialogLink* dialog = host_.config_dialog()) dialog->Fill_settings_list(picked);
     }
@@ -163,17 +162,30 @@ void SaverWindowCore::Reset_change_timer() {
                      options_.Auto_cycling && usable);
 }
 
-void SaverWindowCore::Display_changed() {
-    msg_laid_out_ = false;
-    if (!running || !engine_ || !params_form_) return;
-    host_.fill_black();
+void SaverWindowCore::make_engines() {
+    // The old engines go first: each holds its window's surface.
+    others_.clear();
     engine_.reset();
     engine_ = host_.make_engine(*params_form_);
+    others_ = host_.make_other_engines(*params_form_);
+}
+
+void SaverWindowCore::Display_changed() {
+    msg_laid_out_ = false;
+    // The other monitors' windows were made anew: engines on the old ones must not outlive them.
+    if (!running || !engine_ || !params_form_) {
+        others_.clear();
+        return;
+    }
+    host_.fill_black();
+    make_engines();
 }
 
 void SaverWindowCore::Frame_timer_event() {
     if (!running || !engine_) return;
     engine_->frame_step();
+    for (const auto& other : others_)
+        other->frame_step();
     if (not_256_mode()) host_.write_not_256_mode();
 }
 
@@ -183,6 +195,7 @@ void SaverWindowCore::stop_display() {
     host_.change_timer(change_timer_);
     frame_timer_.enabled = false;
     host_.frame_timer(frame_timer_);
+    others_.clear();
     engine_.reset();
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nimbrel {
 
@@ -72,6 +73,11 @@ class SaverWindowHost {
     virtual Display_timing display_timing() = 0;
     virtual ConfigDialogLink* config_dialog() = 0; // none while no dialog is shown
     virtual std::unique_ptr<RingAnimation> make_engine(TSettings_Form& params) = 0;
+    // One engine for each other monitor that shows rings of its own, drawing on that monitor's
+    // window; none in a preview or where the other monitors are black.
+    virtual std::vector<std::unique_ptr<RingAnimation>> make_other_engines(TSettings_Form&) {
+        return {};
+    }
 };
 
 // Start-up countdown in message ticks, shared by every saver window of the process.
@@ -110,6 +116,7 @@ class SaverWindowCore {
     // Read (and `running` cleared) by the configuration dialog.
     Nimbrel_settings_file* settings_file() { return settings_file_.get(); }
     RingAnimation* engine() { return engine_.get(); }
+    std::size_t other_engines() const { return others_.size(); }
     TSettings_Form* params_form() { return params_form_.get(); }
     bool running = false;
     int current_setting() const { return current_setting_; }
@@ -127,13 +134,16 @@ class SaverWindowCore {
     void stop_display();
     void set_change_timer(std::uint32_t interval_ms, bool enabled);
     void lay_out_message(const std::string& text);
+    // The engines of every monitor, made anew for the current setting and window sizes.
+    void make_engines();
 
     SaverWindowHost& host_;
     Nimbrel_Options& options_;
     std::unique_ptr<Nimbrel_settings_file> settings_file_;
     std::unique_ptr<TSettings_Form> params_form_;
     std::unique_ptr<RingAnimation> engine_;
-    int current_setting_ = -2; // nothing shown yet
+    std::vector<std::unique_ptr<RingAnimation>> others_; // stepped by the same frame tick
+    int current_setting_ = -2;                           // nothing shown yet
     std::int32_t msg_dx_ = 0, msg_dy_ = 0;
     MessageRect msg_rect_;
     bool msg_laid_out_ = false;

@@ -1,5 +1,7 @@
 #include "app/screen_layout.h"
 
+#include <algorithm>
+
 namespace nimbrel {
 namespace {
 
@@ -11,7 +13,7 @@ bool inside(const ScreenRect& inner, const ScreenRect& outer) {
 } // namespace
 
 ScreenLayout Lay_out_screens(const std::vector<MonitorArea>& monitors,
-                             const ScreenRect& primary_screen) {
+                             const ScreenRect& primary_screen, bool rings_on_others) {
     ScreenLayout layout;
     layout.saver = primary_screen;
     const MonitorArea* primary = nullptr;
@@ -22,9 +24,15 @@ ScreenLayout Lay_out_screens(const std::vector<MonitorArea>& monitors,
             break;
         }
     }
-    for (const MonitorArea& m : monitors)
-        if (&m != primary && !m.rect.empty() && !inside(m.rect, layout.saver))
-            layout.covers.push_back(m.rect);
+    std::vector<ScreenRect> taken{layout.saver};
+    for (const MonitorArea& m : monitors) {
+        if (&m == primary || m.rect.empty()) continue;
+        if (std::any_of(taken.begin(), taken.end(),
+                        [&](const ScreenRect& t) { return inside(m.rect, t); }))
+            continue;
+        taken.push_back(m.rect);
+        (rings_on_others ? layout.rings : layout.covers).push_back(m.rect);
+    }
     return layout;
 }
 

@@ -159,12 +159,15 @@ void TConfigForm::build_options_tab() {
     Emulate_palette = place(new TCheckBox(this, "Emulate_palette"), Panel2, 8, 136, 294, 28,
                             "Emulate the 256-colour palette when the display has none");
     Emulate_palette->WordWrap = true;
+    Other_monitors = place(new TCheckBox(this, "Other_monitors"), Panel2, 8, 164, 294, 17,
+                           "Animate every monitor");
     info_label = place(new TLabel(this, "info_label"), Panel2, 6, 166, 297, 28,
                        "Screen mode will not be changed to 256 colours during config, Palette "
                        "cycling may not occur, colours may be wrong");
     for (TCheckBox* box :
          {static_cast<TCheckBox*>(Cycling_mode), static_cast<TCheckBox*>(Cycle_tagged),
-          static_cast<TCheckBox*>(Cycle_all), AllowChange, AllowForce, Emulate_palette})
+          static_cast<TCheckBox*>(Cycle_all), AllowChange, AllowForce, Emulate_palette,
+          Other_monitors})
         box->OnClick = update;
     Min_time->OnChange = Min_time->OnExit = [this](TComponent* s) { Min_timeExit(s); };
     Max_time->OnChange = Max_time->OnExit = [this](TComponent* s) { Max_timeExit(s); };
@@ -294,6 +297,7 @@ void TConfigForm::FormShow(TComponent*) {
         AllowChange->SetChecked(boxes.allow_change);
         AllowForce->SetChecked(boxes.allow_force);
         Emulate_palette->SetChecked(boxes.emulate_palette);
+        Other_monitors->SetChecked(boxes.animate_every_monitor);
         updating_controls() = false;
     }
     show_palette_note();
@@ -382,9 +386,11 @@ void TConfigForm::settings_listKeyUp(WORD) {
 }
 
 // --- Other Options -----------------------------------------------------------------------------
-// The note on colours is true only of the display's own palette.
+// The note on colours is true only of the display's own palette. That palette is one for the
+// whole display, so the other monitors stay black then, and the note takes their box's place.
 void TConfigForm::show_palette_note() {
     info_label->SetVisible(!Emulate_palette->Checked());
+    Other_monitors->SetVisible(Emulate_palette->Checked());
 }
 
 void TConfigForm::Update_Options(TComponent* sender) {
@@ -399,6 +405,7 @@ void TConfigForm::Update_Options(TComponent* sender) {
     boxes.allow_change = AllowChange->Checked();
     boxes.allow_force = AllowForce->Checked();
     boxes.emulate_palette = Emulate_palette->Checked();
+    boxes.animate_every_monitor = Other_monitors->Checked();
     if (const auto error = Options_from_boxes(boxes, *opts))
         ScrMessageBox(WindowHandle(), *error, message_caption(), MB_OK | MB_ICONERROR);
 }

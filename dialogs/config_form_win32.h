@@ -42,7 +42,7 @@ class TConfigForm : public TScrDialog, public TControlHost, public ConfigDialogL
     TLabel *Min_label, *Min_units, *Max_label, *Max_units;
     TEdit *Min_time, *Max_time;
     TUpDown *UpDown1, *UpDown2;
-    TCheckBox *AllowChange, *AllowForce, *Emulate_palette;
+    TCheckBox *AllowChange, *AllowForce, *Emulate_palette, *Other_monitors;
     TLabel* info_label;
     TLabel* status_label;
     TButton *Button1, *BtnOk, *BtnCancel;

@@ -82,6 +82,7 @@ Option_boxes Boxes_from_options(const Nimbrel_Options& options) {
     boxes.allow_change = !options.Prompt_screen_change;
     boxes.allow_force = !options.Prompt_force_change;
     boxes.emulate_palette = options.Emulate_palette;
+    boxes.animate_every_monitor = options.Other_monitors == Other_monitors_mode::rings;
     return boxes;
 }
 
@@ -98,6 +99,8 @@ std::optional<std::string> Options_from_boxes(const Option_boxes& boxes, Nimbrel
     options.Prompt_screen_change = !boxes.allow_change;
     options.Prompt_force_change = !boxes.allow_force;
     options.Emulate_palette = boxes.emulate_palette;
+    options.Other_monitors =
+        boxes.animate_every_monitor ? Other_monitors_mode::rings : Other_monitors_mode::black;
     return std::nullopt;
 }
 

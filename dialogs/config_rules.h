@@ -44,6 +44,7 @@ struct Option_boxes {
     bool allow_change = false;
     bool allow_force = false;
     bool emulate_palette = false;
+    bool animate_every_monitor = false;
 };
 Option_boxes Boxes_from_options(const Nimbrel_Options& options);
 // Copies the boxes into the record in the dialog's order; a time that is not an integer stops

@@ -2,6 +2,8 @@
 
 #include "settings/ini_bag.h"
 
+#include <cctype>
+
 namespace nimbrel {
 namespace {
 
@@ -13,6 +15,15 @@ const char* const Run_installer =
 
 bool ends_with_separator(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+// "black" in any case: an edited INI file may well say "Black".
+bool is_black(const std::string& value) {
+    static const char black[] = "black";
+    if (value.size() != sizeof black - 1) return false;
+    for (std::size_t i = 0; i < value.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(value[i])) != black[i]) return false;
+    return true;
 }
 
 } // namespace
@@ -84,6 +95,9 @@ void Nimbrel_Options::Read_from(const TBag& bag) {
     Prompt_force_change = bag.Read_bool("Prompt_force_change", true);
     Settings_file = bag.Read_string("Settings_file", Default_settings_file);
     Emulate_palette = bag.Read_bool("Emulate_palette", true);
+    Other_monitors = is_black(bag.Read_string("Other_monitors", "rings"))
+                         ? Other_monitors_mode::black
+                         : Other_monitors_mode::rings;
 }
 
 void Nimbrel_Options::Write_to(TBag& bag) const {
@@ -95,6 +109,8 @@ void Nimbrel_Options::Write_to(TBag& bag) const {
     bag.Write_bool("Prompt_force_change", Prompt_force_change);
     bag.Write_string("Settings_file", Settings_file);
     bag.Write_bool("Emulate_palette", Emulate_palette);
+    bag.Write_string("Other_monitors",
+                     Other_monitors == Other_monitors_mode::black ? "black" : "rings");
 }
 
 Nimbrel_Options* current_options() {

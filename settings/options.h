@@ -19,6 +19,9 @@ inline constexpr const char* Ini_file_name = "Nimbrel_32_Config.ini";
 inline constexpr const char* Ini_section = "Nimbrel_start";
 inline constexpr const char* Default_settings_file = "Nimbrel_32_Settings.cmp";
 
+// What the full-screen saver shows on the monitors besides the primary one.
+enum class Other_monitors_mode { rings, black };
+
 class Nimbrel_Options : public Startup_report {
   public:
     // Looks the data directory up and reads the INI file when a directory was found.
@@ -42,6 +45,9 @@ class Nimbrel_Options : public Startup_report {
     bool Prompt_force_change = false;
     // Show the rings through an emulated 256-colour palette when the display has none.
     bool Emulate_palette = true;
+    // Rings of their own on every other monitor, or black covers there; stored as "rings" or
+    // "black", anything else reads as rings.
+    Other_monitors_mode Other_monitors = Other_monitors_mode::rings;
 
     void Read_ini();
     bool Write_ini(std::string* error = nullptr) const;

@@ -183,16 +183,18 @@ void Saver::SetUp() {
     SetCursorPos(centre_.x, centre_.y);
 }
 
-void Saver::prepare_data(const std::vector<std::string>& setting) {
+void Saver::prepare_data(const std::vector<std::string>& setting,
+                         const std::vector<std::pair<std::string, std::string>>& more_ini) {
     ASSERT_TRUE(write_fixture_palettes(install().data() + "Palette"));
     ASSERT_TRUE(write_file(install().data() + kSettingsName, setting_block("E2E rings", setting)));
-    ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
-                          {{"Start_auto_cycling", "0"},
-                           {"Tagged_settings_only", "0"},
-                           {"Min_time", "7"},
-                           {"Max_time", "9"},
-                           {"Prompt_screen_change", "1"},
-                           {"Settings_file", kSettingsName}}));
+    std::vector<std::pair<std::string, std::string>> ini = {{"Start_auto_cycling", "0"},
+                                                            {"Tagged_settings_only", "0"},
+                                                            {"Min_time", "7"},
+                                                            {"Max_time", "9"},
+                                                            {"Prompt_screen_change", "1"},
+                                                            {"Settings_file", kSettingsName}};
+    ini.insert(ini.end(), more_ini.begin(), more_ini.end());
+    ASSERT_TRUE(write_ini(install().data_ini(), kIniSection, ini));
 }
 
 void Saver::expect_prepared_ini_written_back() {

@@ -85,7 +85,8 @@ class Saver : public ::testing::Test {
     // Palettes, one setting with the given lines, and an INI file that switches cycling off. The
     // INI file leaves out Prompt_force_change, so the saver's write at exit is visible: it adds
     // it.
-    void prepare_data(const std::vector<std::string>& setting = busy_rings());
+    void prepare_data(const std::vector<std::string>& setting = busy_rings(),
+                      const std::vector<std::pair<std::string, std::string>>& more_ini = {});
     // The options prepare_data wrote, as the saver writes them back at exit.
     void expect_prepared_ini_written_back();
     // Waits for the saver's full-screen window; answers it or null.

@@ -19,11 +19,12 @@ struct Fields {
     bool start_auto, tagged_only, prompt_screen, prompt_force, emulate;
     std::int32_t min_time, max_time;
     std::string settings_file;
+    Other_monitors_mode other_monitors;
     bool operator==(const Fields& o) const {
         return start_auto == o.start_auto && tagged_only == o.tagged_only &&
                prompt_screen == o.prompt_screen && prompt_force == o.prompt_force &&
                emulate == o.emulate && min_time == o.min_time && max_time == o.max_time &&
-               settings_file == o.settings_file;
+               settings_file == o.settings_file && other_monitors == o.other_monitors;
     }
 };
 
@@ -43,7 +44,8 @@ Fields read_options(const Bytes& text) {
             options.Emulate_palette,
             options.Min_time,
             options.Max_time,
-            options.Settings_file};
+            options.Settings_file,
+            options.Other_monitors};
 }
 
 Bytes write_options(const Bytes& text, const Fields& f) {
@@ -56,6 +58,7 @@ Bytes write_options(const Bytes& text, const Fields& f) {
     options.Min_time = f.min_time;
     options.Max_time = f.max_time;
     options.Settings_file = f.settings_file;
+    options.Other_monitors = f.other_monitors;
     TBag bag;
     options.Write_to(bag);
     Ini_entries entries;

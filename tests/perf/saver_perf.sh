@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Measures the real saver under Wine on a private Xvfb: time from process start to the first ring
 # on screen, CPU use while it runs one setting, and how fast a key ends it.
-#   tests/perf/saver_perf.sh "Triangle Tunnel" [1024x768x24] [seconds]
+#   tests/perf/saver_perf.sh "Triangle Tunnel" [1024x768x24] [seconds] [monitors]
 # The setting comes from data/Nimbrel_32_Settings.txt; CPU is counted for the saver process, the
-# wineserver and Xvfb (what the machine spends on showing the saver).
+# wineserver and the X server (what the machine spends on showing the saver). With a number of
+# monitors (1 to 9) the saver runs on the X server of tests/wine-env.sh's
+# nimbrel_xserver_start_monitors (root only) with that many monitors of the screen's size side by
+# side instead of on Xvfb, so one and two monitors compare on the same server.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 NAME=${1:?setting name}
 SCREEN=${2:-1024x768x24}
 SECS=${3:-10}
+MONITORS=${4:-}
+[[ -z $MONITORS || $MONITORS =~ ^[1-9]$ ]] || { echo "monitors: 1 to 9, not $MONITORS" >&2; exit 1; }
 OUT=$ROOT/build/perf
 rm -rf "$OUT/data"
 mkdir -p "$OUT/data"
@@ -23,7 +28,14 @@ printf '[Nimbrel_start]\r\nSettings_file=one.txt\r\nTagged_settings_only=0\r\n' 
 source "$ROOT/tests/wine-env.sh"
 trap nimbrel_env_stop EXIT
 nimbrel_wine_env "$ROOT/build/wineprefix"
-nimbrel_xvfb_start "$SCREEN"
+if [[ -n $MONITORS ]]; then
+    size=${SCREEN%x*} # the depth is the server's own (24)
+    monitors=()
+    for _ in $(seq "$MONITORS"); do monitors+=("$size"); done
+    nimbrel_xserver_start_monitors "${monitors[@]}"
+else
+    nimbrel_xvfb_start "$SCREEN"
+fi
 nimbrel_wine_prefix_init
 # Xvfb runs no window manager: without this Wine waits 2 s for one when a full-screen window goes.
 wine reg add 'HKEY_CURRENT_USER\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
@@ -56,5 +68,5 @@ wait "$driver" || true
 wine reg delete 'HKEY_CURRENT_USER\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
 grep -E 'first ring|key to' "$OUT/driver.log"
 awk -v s=$((s1 - s0)) -v w=$((w1 - w0)) -v x=$((x1 - x0)) -v hz="$hz" -v t="$SECS" 'BEGIN {
-    printf "CPU over %d s: saver %.1f %%, wineserver %.1f %%, Xvfb %.1f %% of one core\n",
+    printf "CPU over %d s: saver %.1f %%, wineserver %.1f %%, X server %.1f %% of one core\n",
         t, 100 * s / hz / t, 100 * w / hz / t, 100 * x / hz / t }'

@@ -70,8 +70,11 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
     EXPECT_EQ(boxes.max_time, "60");
     EXPECT_EQ(boxes.allow_change, !options.Prompt_screen_change);
     EXPECT_TRUE(boxes.emulate_palette);
+    EXPECT_TRUE(boxes.animate_every_monitor);
+    options.Other_monitors = Other_monitors_mode::black;
+    EXPECT_FALSE(Boxes_from_options(options).animate_every_monitor);
 
-    boxes = {false, false, "5", "20", true, false, false};
+    boxes = {false, false, "5", "20", true, false, false, true};
     EXPECT_EQ(Options_from_boxes(boxes, options), std::nullopt);
     EXPECT_FALSE(options.Auto_cycling);
     EXPECT_FALSE(options.Start_auto_cycling);
@@ -81,6 +84,7 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
     EXPECT_FALSE(options.Prompt_screen_change);
     EXPECT_TRUE(options.Prompt_force_change);
     EXPECT_FALSE(options.Emulate_palette);
+    EXPECT_EQ(options.Other_monitors, Other_monitors_mode::rings);
 
     // A bad Max: what came before it is kept, what comes after is not done.
     boxes = {true, true, "7", "2x", false, true, true};

@@ -134,10 +134,11 @@ TEST(NimbrelOptions, NoIniFileGivesDefaultsAndIsCreatedAtExit) {
         EXPECT_EQ(o.Directory, t.dir());
         EXPECT_TRUE(o.Auto_cycling);
     }
-    EXPECT_EQ(read_text(t.file("Nimbrel_32_Config.ini")),
-              "[Nimbrel_start]\r\nSTART_AUTO_CYCLING=1\r\nTAGGED_SETTINGS_ONLY=1\r\nMIN_TIME=30\r\n"
-              "MAX_TIME=60\r\nPROMPT_SCREEN_CHANGE=1\r\nPROMPT_FORCE_CHANGE=1\r\n"
-              "SETTINGS_FILE=Nimbrel_32_Settings.cmp\r\nEMULATE_PALETTE=1\r\n");
+    EXPECT_EQ(
+        read_text(t.file("Nimbrel_32_Config.ini")),
+        "[Nimbrel_start]\r\nSTART_AUTO_CYCLING=1\r\nTAGGED_SETTINGS_ONLY=1\r\nMIN_TIME=30\r\n"
+        "MAX_TIME=60\r\nPROMPT_SCREEN_CHANGE=1\r\nPROMPT_FORCE_CHANGE=1\r\n"
+        "SETTINGS_FILE=Nimbrel_32_Settings.cmp\r\nEMULATE_PALETTE=1\r\nOTHER_MONITORS=rings\r\n");
 }
 
 TEST(NimbrelOptions, ReadsAndWritesBackKeepingSpelling) {
@@ -146,7 +147,7 @@ TEST(NimbrelOptions, ReadsAndWritesBackKeepingSpelling) {
         t.file("Nimbrel_32_Config.ini"),
         "[Other]\r\nx=1\r\n[Nimbrel_start]\r\nStart_auto_cycling=TRUE\r\nTagged_settings_only=0"
         "\r\nMin_time=abc\r\nMax_time=90\r\nPrompt_screen_change=\r\nSettings_file=Mine.txt"
-        "\r\nEmulate_palette=0\r\nUnknown=kept\r\n");
+        "\r\nEmulate_palette=0\r\nOther_monitors=Black\r\nUnknown=kept\r\n");
     {
         Nimbrel_Options o(Fixed_registry(t.dir()), "/nonexistent/");
         EXPECT_FALSE(o.Start_auto_cycling); // only "1" is true
@@ -158,13 +159,38 @@ TEST(NimbrelOptions, ReadsAndWritesBackKeepingSpelling) {
         EXPECT_TRUE(o.Prompt_force_change);
         EXPECT_EQ(o.Settings_file, "Mine.txt");
         EXPECT_FALSE(o.Emulate_palette);
+        EXPECT_EQ(o.Other_monitors, Other_monitors_mode::black);
         o.Auto_cycling = true; // the run's switch is never stored
         o.Max_time = 120;
     }
     EXPECT_EQ(read_text(t.file("Nimbrel_32_Config.ini")),
               "[Other]\r\nx=1\r\n[Nimbrel_start]\r\nStart_auto_cycling=0\r\nTagged_settings_only=0"
               "\r\nMin_time=30\r\nMax_time=120\r\nPrompt_screen_change=1\r\nSettings_file=Mine.txt"
-              "\r\nEmulate_palette=0\r\nUnknown=kept\r\nPROMPT_FORCE_CHANGE=1\r\n");
+              "\r\nEmulate_palette=0\r\nOther_monitors=black\r\nUnknown=kept\r\n"
+              "PROMPT_FORCE_CHANGE=1\r\n");
+}
+
+TEST(NimbrelOptions, OtherMonitorsReadsAnythingButBlackAsRings) {
+    const struct {
+        const char* line; // in the INI file
+        Other_monitors_mode mode;
+    } cases[] = {
+        {"", Other_monitors_mode::rings},
+        {"Other_monitors=rings\r\n", Other_monitors_mode::rings},
+        {"Other_monitors=black\r\n", Other_monitors_mode::black},
+        {"other_monitors=BLACK\r\n", Other_monitors_mode::black},
+        {"Other_monitors=\r\n", Other_monitors_mode::rings},
+        {"Other_monitors=blackout\r\n", Other_monitors_mode::rings},
+        {"Other_monitors=blac\r\n", Other_monitors_mode::rings},
+        {"Other_monitors=0\r\n", Other_monitors_mode::rings},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Temp_folder t;
+        write_text(t.file("Nimbrel_32_Config.ini"), std::string("[Nimbrel_start]\r\n") + c.line);
+        Nimbrel_Options o(Fixed_registry(t.dir()), "/nonexistent/");
+        EXPECT_EQ(o.Other_monitors, c.mode);
+    }
 }
 
 TEST(NimbrelOptions, RegistryProblems) {

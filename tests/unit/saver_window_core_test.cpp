@@ -19,9 +19,12 @@ struct Drawn {
     bool white;
 };
 
+int engines_alive = 0;
+
 struct FakeEngine : RingAnimation {
     int fps, *steps;
-    FakeEngine(int fps_, int* steps_) : fps(fps_), steps(steps_) {}
+    FakeEngine(int fps_, int* steps_) : fps(fps_), steps(steps_) { ++engines_alive; }
+    ~FakeEngine() override { --engines_alive; }
     void frame_step() override { ++*steps; }
     std::int32_t design_fps() const override { return fps; }
 };
@@ -63,6 +66,16 @@ class FakeHost : public SaverWindowHost {
         ++engines_made;
         engine_size = {w, h};
         return std::make_unique<FakeEngine>(params.pos(Param::speed_scroll), &frame_steps);
+    }
+    int other_monitors = 0, other_steps = 0;
+    std::vector<int> other_fps; // the designed speed of every other monitor's engine made
+    std::vector<std::unique_ptr<RingAnimation>> make_other_engines(TSettings_Form& p) override {
+        std::vector<std::unique_ptr<RingAnimation>> engines;
+        for (int i = 0; i < other_monitors; ++i) {
+            other_fps.push_back(p.pos(Param::speed_scroll));
+            engines.push_back(std::make_unique<FakeEngine>(other_fps.back(), &other_steps));
+        }
+        return engines;
     }
 
     const Drawn& last_white() const {
@@ -270,6 +283,45 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
     EXPECT_TRUE(fast.host.frame.enabled);
 }
 
+TEST(SaverWindowCore, OneTickStepsEveryMonitorAndTheyChangeSettingTogether) {
+    Fixture f;
+    f.host.other_monitors = 2;
+    f.start();
+    EXPECT_EQ(f.core.other_engines(), 2u);
+    EXPECT_EQ(engines_alive, 3);
+    for (int i = 0; i < 3; ++i)
+        f.core.Frame_timer_event();
+    EXPECT_EQ(f.host.frame_steps, 3);
+    EXPECT_EQ(f.host.other_steps, 6);
+
+    for (int i = 0; i < 10; ++i) {
+        f.host.other_fps.clear();
+        f.core.Change_timer_event();
+        EXPECT_EQ(engines_alive, 3) << "the old engines are gone";
+        const int fps = f.core.params_form()->pos(Param::speed_scroll);
+        EXPECT_EQ(f.host.other_fps, (std::vector<int>{fps, fps}));
+    }
+
+    // A monitor went away: the display change makes the engines of those left.
+    f.host.other_monitors = 1;
+    f.core.Display_changed();
+    EXPECT_EQ(f.core.other_engines(), 1u);
+    EXPECT_EQ(engines_alive, 2);
+    // Frozen by the dialog, the other monitors' engines still go with their old windows.
+    f.core.running = false;
+    f.core.Display_changed();
+    EXPECT_EQ(f.core.other_engines(), 0u);
+    f.core.running = true;
+
+    f.core.Change_setting((f.core.current_setting() + 1) % 3);
+    EXPECT_EQ(engines_alive, 2);
+    f.core.FormHide();
+    EXPECT_EQ(engines_alive, 0);
+    EXPECT_EQ(f.core.other_engines(), 0u);
+    f.core.Frame_timer_event();
+    EXPECT_EQ(f.host.other_steps, 6);
+}
+
 TEST(SaverWindowCore, ExplicitPicksFromTheDialog) {
     Fixture f;
     FakeDialog dialog;
@@ -354,6 +406,64 @@ TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
     ASSERT_FALSE(m.host.drawn.empty());
     EXPECT_EQ(m.host.drawn[0].rect, (MessageRect{450, 387, 550, 413}));
     EXPECT_EQ(m.host.engines_made, 0);
+}
+
+TEST(ScreenLayout, OtherMonitorsGetRingsOfTheirOwnWhenAskedAndThereIsNoHardwarePalette) {
+    const ScreenRect metrics{0, 0, 1024, 768};
+    // Negative origins, and sizes unlike the primary's.
+    const ScreenRect primary{0, 0, 1920, 1080}, left{-1280, -200, 0, 824}, above{0, -900, 1600, 0},
+        right{1920, 0, 4480, 1440}, small_left{-800, 84, 0, 684};
+    const struct {
+        const char* what;
+        std::vector<MonitorArea> monitors;
+        ScreenRect saver;
+        std::vector<ScreenRect> rings;
+    } cases[] = {
+        {"one monitor", {{primary, true}}, primary, {}},
+        {"left, above and right, primary listed second",
+         {{left, false}, {primary, true}, {above, false}, {right, false}},
+         primary,
+         {left, above, right}},
+        {"a smaller one to the left at negative x",
+         {{primary, true}, {small_left, false}},
+         primary,
+         {small_left}},
+        {"a mirror of another monitor gets no window of its own",
+         {{primary, true}, {right, false}, {{1920, 0, 3200, 1024}, false}},
+         primary,
+         {right}},
+        {"none marked primary: rings where the metrics say and on every monitor",
+         {{left, false}, {above, false}},
+         metrics,
+         {left, above}},
+        {"a primary at a negative origin, mirrored on a smaller one",
+         {{small_left, false}, {left, true}},
+         left,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScreenLayout rings = Lay_out_screens(c.monitors, metrics, true);
+        EXPECT_EQ(rings.saver, c.saver);
+        EXPECT_EQ(rings.rings, c.rings);
+        EXPECT_TRUE(rings.covers.empty());
+        // The same monitors in black: covers where the rings were.
+        const ScreenLayout black = Lay_out_screens(c.monitors, metrics, false);
+        EXPECT_EQ(black.saver, c.saver);
+        EXPECT_EQ(black.covers, c.rings);
+        EXPECT_TRUE(black.rings.empty());
+    }
+
+    const struct {
+        Other_monitors_mode mode;
+        bool hardware_palette, rings;
+    } choices[] = {{Other_monitors_mode::rings, false, true},
+                   {Other_monitors_mode::rings, true, false},
+                   {Other_monitors_mode::black, false, false},
+                   {Other_monitors_mode::black, true, false}};
+    for (const auto& c : choices)
+        EXPECT_EQ(Rings_on_other_monitors(c.mode, c.hardware_palette), c.rings)
+            << static_cast<int>(c.mode) << " " << c.hardware_palette;
 }
 
 TEST(ScreenLayout, RingsOnThePrimaryMonitorCoversOnTheOthers) {

@@ -42,6 +42,10 @@ struct Script {
     bool note_with_emulation = true;
     bool note_without_emulation = false;
     bool emulation_stored = true;
+    bool every_monitor_shown = false;
+    bool every_monitor_box_without_emulation = true;
+    Other_monitors_mode every_monitor_stored = Other_monitors_mode::rings;
+    std::size_t preview_other_engines = 1;
 };
 Script script;
 
@@ -65,9 +69,14 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
 
     // The note on wrong colours is only true without the emulated palette.
     s.note_with_emulation = dialog->info_label->Visible();
+    s.every_monitor_shown = dialog->Other_monitors->Checked() && dialog->Other_monitors->Visible();
+    SendMessageA(dialog->Other_monitors->Handle(), BM_CLICK, 0, 0);
+    s.every_monitor_stored = current_options()->Other_monitors;
     SendMessageA(dialog->Emulate_palette->Handle(), BM_CLICK, 0, 0);
     s.note_without_emulation = dialog->info_label->Visible();
+    s.every_monitor_box_without_emulation = dialog->Other_monitors->Visible();
     s.emulation_stored = current_options()->Emulate_palette;
+    s.preview_other_engines = preview->core().other_engines(); // the preview is one engine
 
     s.other = (s.picked + 1) % s.count;
     dialog->settings_list->SetItemIndex(s.other);
@@ -161,6 +170,10 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
     EXPECT_FALSE(script.note_with_emulation);
     EXPECT_TRUE(script.note_without_emulation);
     EXPECT_FALSE(script.emulation_stored);
+    EXPECT_TRUE(script.every_monitor_shown);
+    EXPECT_FALSE(script.every_monitor_box_without_emulation);
+    EXPECT_EQ(script.every_monitor_stored, Other_monitors_mode::black);
+    EXPECT_EQ(script.preview_other_engines, 0u);
     EXPECT_NE(reloaded.Setting(script.other).Is_tagged(), script.tag_before)
         << "the new tag did not reach the file";
 }

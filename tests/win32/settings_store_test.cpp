@@ -128,9 +128,11 @@ TEST(Win32Ini, OptionsRoundTripThroughTheProfileFunctions) {
         EXPECT_EQ(o.Error_set, 0);
         o.Min_time = 11;
         o.Emulate_palette = false;
+        o.Other_monitors = Other_monitors_mode::black;
     }
     EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Min_time"), "11");
     EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Emulate_palette"), "0");
+    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Other_monitors"), "black");
     EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Settings_file"), "Nimbrel_32_Settings.cmp");
     profile_put(ini, "Nimbrel_start", "Max_time", "200");
     profile_flush(ini);
@@ -138,6 +140,7 @@ TEST(Win32Ini, OptionsRoundTripThroughTheProfileFunctions) {
     EXPECT_EQ(again.Min_time, 11);
     EXPECT_EQ(again.Max_time, 200);
     EXPECT_FALSE(again.Emulate_palette);
+    EXPECT_EQ(again.Other_monitors, Other_monitors_mode::black);
 }
 
 TEST(Win32Files, AtomicReplaceOverAnExistingFile) {
