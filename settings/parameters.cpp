@@ -83,7 +83,9 @@ constexpr std::array<ParamInfo, Param_count> kParams{{
     {"speed_scroll", S, "Designed speed", 1, 200, 1, N},
 }};
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -94,7 +96,9 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
 
 } // namespace
 
-const ParamInfo& param_info(Param p) { return kParams[static_cast<std::size_t>(p)]; }
+const ParamInfo& param_info(Param p) {
+    return kParams[static_cast<std::size_t>(p)];
+}
 
 std::optional<Param> find_param(std::string_view name) {
     for (std::size_t i = 0; i < kParams.size(); ++i)

@@ -3,8 +3,8 @@
 #include "settings/file_io.h"
 #include "settings/lzh.h"
 #include "settings/settings_file.h"
-#include "settings/text_lines.h"
 #include "settings/settings_form.h"
+#include "settings/text_lines.h"
 
 #include <optional>
 #include <ostream>
@@ -24,7 +24,6 @@ int fail(std::ostream& err, const Failure& f) {
     err << "nimbrel-settings: " << f.message << '\n';
     return f.code;
 }
-
 
 int filter(const std::string& in, const std::string& out, bool pack, std::ostream& err) {
     Bytes data;
