@@ -1,5 +1,7 @@
 #include "settings/parameters.h"
 
+#include "settings/text_lines.h"
+
 #include <array>
 #include <cstddef>
 
@@ -82,17 +84,6 @@ constexpr std::array<ParamInfo, Param_count> kParams{{
     {"fix_speed", C, "Try to fix speed on all machines", 0, 1, 0, N},
     {"speed_scroll", S, "Designed speed", 1, 200, 1, N},
 }};
-
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 } // namespace
 
