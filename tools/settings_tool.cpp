@@ -2,6 +2,7 @@
 
 #include "settings/file_io.h"
 #include "settings/lzh.h"
+#include "settings/parameters.h"
 #include "settings/settings_file.h"
 #include "settings/settings_form.h"
 #include "settings/text_lines.h"
@@ -95,7 +96,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             const auto at = static_cast<std::size_t>(problem->line);
             out << "setting " << i << " \"" << file.Setting(i).Get_name() << "\", line "
                 << problem->line << ": " << problem->reason;
-            if (at < lines.size()) out << ": " << lines[at];
+            if (at < lines.size()) {
+                out << ": " << lines[at];
+                // The control's caption, so the value can be found and mended in an editor.
+                const auto words = split_tokens(lines[at]);
+                if (const auto param = words.empty() ? std::nullopt : find_param(words[0]))
+                    out << " (\"" << param_info(*param).caption << "\")";
+            }
             out << '\n';
         }
         if (problems == 0) return tool_ok;
