@@ -3,7 +3,7 @@
 
 #include "engine/speed.h"
 
-#include <windows.h>
+#include "app/win32_api.h"
 
 namespace nimbrel {
 

@@ -9,7 +9,7 @@
 #include "app/saver_window_core.h"
 #include "app/window_engine_win32.h"
 #include "saverkit/scr_forms.h"
-#include "saverkit/scr_timer.h"
+#include "saverkit/scr_timer_win32.h"
 
 #include <memory>
 

@@ -18,10 +18,6 @@
 
 namespace nimbrel {
 
-// A setting collection that loads without error but holds no setting cannot be shown: reported
-// through the error text like the other start-up problems.
-inline constexpr Startup_error err_no_settings = static_cast<Startup_error>(5);
-
 struct MessageRect {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;
     friend bool operator==(const MessageRect& a, const MessageRect& b) {

@@ -7,12 +7,7 @@
 
 namespace nimbrel {
 
-struct BoxRect {
-    int left = 0, top = 0, width = 0, height = 0;
-    friend bool operator==(const BoxRect& a, const BoxRect& b) {
-        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
-    }
-};
+using BoxRect = DpiRect; // left, top, width, height
 
 struct ThinkingBoxLayout {
     BoxRect box;       // screen coordinates

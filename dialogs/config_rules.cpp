@@ -1,12 +1,14 @@
 #include "dialogs/config_rules.h"
 
+#include "settings/text_lines.h"
+
 #include <cctype>
 #include <limits>
 
 namespace nimbrel {
 namespace {
 
-bool is_blank(char c) {
+bool is_space(char c) {
     return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
@@ -39,7 +41,7 @@ bool Times_valid(std::int32_t min_time, std::int32_t max_time) {
 
 std::int32_t Leading_integer(std::string_view text) {
     std::size_t pos = 0;
-    while (pos < text.size() && is_blank(text[pos]))
+    while (pos < text.size() && is_space(text[pos]))
         ++pos;
     int digits = 0;
     const std::int64_t value = read_decimal(text, pos, digits);
@@ -47,16 +49,7 @@ std::int32_t Leading_integer(std::string_view text) {
 }
 
 std::optional<std::int32_t> Strict_integer(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && is_blank(text[pos]))
-        ++pos;
-    int digits = 0;
-    const std::int64_t value = read_decimal(text, pos, digits);
-    while (pos < text.size() && is_blank(text[pos]))
-        ++pos;
-    if (!digits || pos != text.size()) return std::nullopt;
-    if (value != saturate(value)) return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    return parse_int32(trimmed(text, is_space));
 }
 
 std::string Invalid_integer_message(const std::string& text) {

@@ -79,11 +79,9 @@ void Nimbrel::init_motion() {
     } else {
         motion_gain_ = 0;
     }
-    glide_frames_x_ = settings_.on(Param::ran_jump_motion)
-                          ? period_or_chance(settings_, Param::mot_ran_freq, true)
-                          : 0;
-    glide_counter_x_ = glide_frames_y_ = glide_counter_y_ = 0;
-    glide_rate_x_ = glide_rate_y_ = glide_start_x_ = glide_start_y_ = glide_dx_ = glide_dy_ = 0;
+    glide_x_ = glide_y_ = Glide{};
+    if (settings_.on(Param::ran_jump_motion))
+        glide_x_.frames = period_or_chance(settings_, Param::mot_ran_freq, true);
 
     par_phase_a_ = par_phase_b_ = par_phase_d_ = par_phase_e_ = 0;
     par_rate_a_ = wrap32(std::int64_t{settings_.pos(Param::mot_par_a)} * 2);
@@ -161,26 +159,26 @@ void Nimbrel::rotation_step() {
 
 // One axis of a fluid glide: when the glide is over, the next one starts towards a random target,
 // lasting frames in proportion to its length.
-void Nimbrel::fluid_axis(std::int32_t& glide_frames, std::int32_t& glide_counter,
-                         std::int32_t& glide_rate, std::int32_t& glide_start, std::int32_t& glide_d,
-                         std::int32_t position, std::int32_t centre, std::int32_t spread) {
-    ++glide_counter;
-    if (glide_counter <= glide_frames) return;
-    glide_start = position;
+void Nimbrel::fluid_axis(Glide& glide, std::int32_t position, std::int32_t centre,
+                         std::int32_t spread) {
+    ++glide.counter;
+    if (glide.counter <= glide.frames) return;
+    glide.start = position;
     if (settings_.on(Param::ran_uniform)) {
-        glide_d = wrap32(std::int64_t{random(static_cast<std::uint32_t>(2 * centre))} - position);
+        glide.distance =
+            wrap32(std::int64_t{random(static_cast<std::uint32_t>(2 * centre))} - position);
     } else {
         const std::int64_t offset = round_even(gaussian(0, spread));
         const std::int64_t sign = random_sign();
-        glide_d = wrap32(offset * sign + (std::int64_t{centre} - position));
+        glide.distance = wrap32(offset * sign + (std::int64_t{centre} - position));
     }
-    glide_frames = wrap32(std::llabs(round_even(glide_d * motion_gain_)));
-    if (glide_frames > 0) {
-        glide_counter = 0;
-        glide_rate = (angle_units - 1) / glide_frames;
+    glide.frames = wrap32(std::llabs(round_even(glide.distance * motion_gain_)));
+    if (glide.frames > 0) {
+        glide.counter = 0;
+        glide.rate = (angle_units - 1) / glide.frames;
     } else {
-        glide_counter = 1;
-        glide_rate = angle_units - 1;
+        glide.counter = 1;
+        glide.rate = angle_units - 1;
     }
 }
 
@@ -207,26 +205,22 @@ void Nimbrel::motion_step() {
         lead.y = round_even((std::int64_t{target_y_} - lead.y) * motion_gain_ + lead.y);
         lead.changed = 1;
     } else if (settings_.on(Param::ran_fluid_motion)) {
-        fluid_axis(glide_frames_x_, glide_counter_x_, glide_rate_x_, glide_start_x_, glide_dx_,
-                   lead.x, centre_x_, spread_x_);
-        fluid_axis(glide_frames_y_, glide_counter_y_, glide_rate_y_, glide_start_y_, glide_dy_,
-                   lead.y, centre_y_, spread_y_);
+        fluid_axis(glide_x_, lead.x, centre_x_, spread_x_);
+        fluid_axis(glide_y_, lead.y, centre_y_, spread_y_);
         const LookupTables& t = tables();
+        const auto glide_position = [&t](const Glide& g) {
+            return wrap32(
+                std::int64_t{round_even(
+                    g.distance * t.smooth_table[angle_wrap(std::int64_t{g.counter} * g.rate)])} +
+                g.start);
+        };
         lead.changed = 1;
-        lead.x = wrap32(
-            std::int64_t{round_even(
-                glide_dx_ *
-                t.smooth_table[angle_wrap(std::int64_t{glide_counter_x_} * glide_rate_x_)])} +
-            glide_start_x_);
-        lead.y = wrap32(
-            std::int64_t{round_even(
-                glide_dy_ *
-                t.smooth_table[angle_wrap(std::int64_t{glide_counter_y_} * glide_rate_y_)])} +
-            glide_start_y_);
+        lead.x = glide_position(glide_x_);
+        lead.y = glide_position(glide_y_);
     } else if (settings_.on(Param::ran_jump_motion)) {
-        ++glide_counter_x_;
-        if (glide_counter_x_ <= glide_frames_x_) return;
-        glide_counter_x_ = 0;
+        ++glide_x_.counter;
+        if (glide_x_.counter <= glide_x_.frames) return;
+        glide_x_.counter = 0;
         if (settings_.on(Param::ran_uniform)) {
             lead.x = static_cast<std::int32_t>(random(static_cast<std::uint32_t>(2 * centre_x_)));
             lead.y = static_cast<std::int32_t>(random(static_cast<std::uint32_t>(2 * centre_y_)));

@@ -75,9 +75,13 @@ class Nimbrel {
     void motion_step();
 
     void new_random_rotation();
-    void fluid_axis(std::int32_t& glide_frames, std::int32_t& glide_counter,
-                    std::int32_t& glide_rate, std::int32_t& glide_start, std::int32_t& glide_d,
-                    std::int32_t position, std::int32_t centre, std::int32_t spread);
+    // One axis of the fluid motion: a smooth glide from `start` over `distance` pixels in
+    // `frames` frames, `counter` of which have passed; the smooth table is stepped by `rate`.
+    // Jump motion keeps its period and count in the x axis's frames and counter.
+    struct Glide {
+        std::int32_t frames = 0, counter = 0, rate = 0, start = 0, distance = 0;
+    };
+    void fluid_axis(Glide& glide, std::int32_t position, std::int32_t centre, std::int32_t spread);
     Point parametric_position() const;
 
     TSettings_Form& settings_;
@@ -104,10 +108,7 @@ class Nimbrel {
     std::int32_t colour_rate_ = 0, colour_wrap_ = 0; // 16.16
 
     double motion_gain_ = 0;
-    std::int32_t glide_frames_x_ = 0, glide_counter_x_ = 0, glide_frames_y_ = 0,
-                 glide_counter_y_ = 0;
-    std::int32_t glide_rate_x_ = 0, glide_rate_y_ = 0, glide_start_x_ = 0, glide_start_y_ = 0;
-    std::int32_t glide_dx_ = 0, glide_dy_ = 0;
+    Glide glide_x_, glide_y_;
 
     std::int32_t par_phase_a_ = 0, par_rate_a_ = 0, par_phase_b_ = 0, par_rate_b_ = 0;
     double par_scale_c_ = 0;

@@ -3,7 +3,7 @@
 // reported: the password is then accepted, the agent absent, and nobody notified.
 #pragma once
 
-#include "saverkit/form.h"
+#include "app/win32_api.h"
 
 namespace nimbrel {
 

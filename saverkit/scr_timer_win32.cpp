@@ -1,8 +1,8 @@
-#include "saverkit/scr_timer.h"
+#include "saverkit/scr_timer_win32.h"
 
 #include "saverkit/tick_schedule.h"
 
-#include <mmsystem.h>
+#include <mmsystem.h> // after <windows.h>, which the timer's header brings
 
 #include <algorithm>
 #include <atomic>

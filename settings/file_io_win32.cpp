@@ -1,7 +1,7 @@
 // Atomic replacement and the executable's folder on Windows.
 #include "settings/file_io.h"
 
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <algorithm>
 #include <atomic>

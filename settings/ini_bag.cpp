@@ -1,8 +1,7 @@
 #include "settings/ini_bag.h"
 
 #include "settings/ini_text.h"
-
-#include <limits>
+#include "settings/text_lines.h"
 
 namespace nimbrel {
 namespace {
@@ -11,24 +10,6 @@ constexpr std::size_t Max_value_length = 255;
 
 void check_key(const std::string& key) {
     if (key.empty()) throw EBagError("No item specified");
-}
-
-// Optional sign and decimal digits within 32 bits, nothing else.
-bool parse_int32(const std::string& text, std::int32_t& value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size()) return false;
-    std::int64_t v = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        v = v * 10 + (text[i] - '0');
-        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return false;
-    }
-    if (negative) v = -v;
-    if (v > std::numeric_limits<std::int32_t>::max()) return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
 }
 
 } // namespace
@@ -93,8 +74,7 @@ bool TBag::Read_bool(const std::string& key, bool def) const {
 }
 
 std::int32_t TBag::Read_integer(const std::string& key, std::int32_t def) const {
-    std::int32_t value = def;
-    return parse_int32(Get(key), value) ? value : def;
+    return parse_int32(Get(key)).value_or(def);
 }
 
 std::string TBag::Read_string(const std::string& key, const std::string& def) const {

@@ -1,25 +1,19 @@
 #include "settings/ini_text.h"
 
+#include "settings/text_lines.h"
+
 #include <optional>
 
 namespace nimbrel {
 namespace {
 
+// White space as the profile functions see it: C's, and the end-of-file mark.
 bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 std::string trimmed(const std::string& s) {
-    std::size_t first = 0, last = s.size();
-    while (first < last && is_space(s[first]))
-        ++first;
-    while (last > first && is_space(s[last - 1]))
-        --last;
-    return s.substr(first, last - first);
-}
-
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return nimbrel::trimmed(s, is_space);
 }
 
 std::vector<std::string> split_lines(const Bytes& text) {
@@ -80,19 +74,6 @@ std::string single_line(const std::string& value) {
 }
 
 } // namespace
-
-bool equal_ignoring_case(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
-    return true;
-}
-
-std::string upper_case(std::string s) {
-    for (char& c : s)
-        c = upper(c);
-    return s;
-}
 
 Ini_entries read_ini_section(const Bytes& text, const std::string& section) {
     Ini_entries entries;

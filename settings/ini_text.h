@@ -22,7 +22,4 @@ Ini_entries read_ini_section(const Bytes& text, const std::string& section);
 // lines end with CR LF.
 Bytes write_ini_section(const Bytes& text, const std::string& section, const Ini_entries& entries);
 
-bool equal_ignoring_case(const std::string& a, const std::string& b);
-std::string upper_case(std::string s); // ASCII letters only
-
 } // namespace nimbrel

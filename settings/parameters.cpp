@@ -1,5 +1,7 @@
 #include "settings/parameters.h"
 
+#include "settings/text_lines.h"
+
 #include <array>
 #include <cstddef>
 
@@ -83,18 +85,11 @@ constexpr std::array<ParamInfo, Param_count> kParams{{
     {"speed_scroll", S, "Designed speed", 1, 200, 1, N},
 }};
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 } // namespace
 
-const ParamInfo& param_info(Param p) { return kParams[static_cast<std::size_t>(p)]; }
+const ParamInfo& param_info(Param p) {
+    return kParams[static_cast<std::size_t>(p)];
+}
 
 std::optional<Param> find_param(std::string_view name) {
     for (std::size_t i = 0; i < kParams.size(); ++i)

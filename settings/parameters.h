@@ -21,7 +21,9 @@ enum class Group : std::int8_t {
     PauseMode,      // pause_freeze, pause_continue
 };
 
-// Enumerators carry the holder's control names so code reads like the settings text.
+// Enumerators carry the holder's control names so code reads like the settings text; grouped
+// as the settings text groups them.
+// clang-format off
 enum class Param : std::uint8_t {
     max_polygons, vanishing, perspective, magnification,
     in_out, rub_out, hide_cursor, Screensaver,
@@ -41,6 +43,7 @@ enum class Param : std::uint8_t {
     pause_freeze, pause_continue,
     fix_speed, speed_scroll,
 };
+// clang-format on
 
 inline constexpr int Param_count = 68;
 

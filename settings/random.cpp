@@ -8,7 +8,9 @@ namespace nimbrel {
 namespace {
 std::uint32_t g_seed = 0;
 
-void advance() { g_seed = g_seed * 134775813u + 1u; }
+void advance() {
+    g_seed = g_seed * 134775813u + 1u;
+}
 } // namespace
 
 std::uint32_t random(std::uint32_t n) {
@@ -33,10 +35,16 @@ double gaussian(double mean, double deviation) {
     return std::sqrt(-2 * std::log(s) / s) * u * deviation + mean;
 }
 
-int random_sign() { return (random(1024) & 8) ? 1 : -1; }
+int random_sign() {
+    return (random(1024) & 8) ? 1 : -1;
+}
 
-std::uint32_t random_seed() { return g_seed; }
-void set_random_seed(std::uint32_t seed) { g_seed = seed; }
+std::uint32_t random_seed() {
+    return g_seed;
+}
+void set_random_seed(std::uint32_t seed) {
+    g_seed = seed;
+}
 
 std::uint32_t time_of_day_ms(bool local) {
     using namespace std::chrono;
@@ -52,6 +60,8 @@ std::uint32_t time_of_day_ms(bool local) {
     return static_cast<std::uint32_t>(((tm.tm_hour * 60 + tm.tm_min) * 60 + tm.tm_sec) * 1000 + ms);
 }
 
-void seed_random_from_time_of_day() { set_random_seed(time_of_day_ms(false)); }
+void seed_random_from_time_of_day() {
+    set_random_seed(time_of_day_ms(false));
+}
 
 } // namespace nimbrel

@@ -1,25 +1,10 @@
 // The data directory as the installer registered it.
 #include "settings/registry.h"
 
-#include <windows.h>
+#include "settings/reg_key_win32.h"
 
 namespace nimbrel {
 namespace {
-
-class Registry_key_handle {
-  public:
-    Registry_key_handle() = default;
-    ~Registry_key_handle() {
-        if (key_) RegCloseKey(key_);
-    }
-    Registry_key_handle(const Registry_key_handle&) = delete;
-    Registry_key_handle& operator=(const Registry_key_handle&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
 
 class Windows_registry : public RegistryReader {
   public:
@@ -27,17 +12,11 @@ class Windows_registry : public RegistryReader {
 
     std::optional<std::string> Read_directory() const override {
         // Read access is all this needs; asking for more fails for users without write rights.
-        Registry_key_handle key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey_.c_str(), 0, KEY_READ, key.out()) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
-        char buffer[Registry_value_buffer] = {};
-        DWORD size = sizeof buffer;
-        DWORD type = 0;
-        if (RegQueryValueExA(key.get(), "Directory", nullptr, &type,
-                             reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        return registry_value_text(buffer, size);
+        RegKey key;
+        if (!key.open(HKEY_CURRENT_USER, subkey_.c_str(), KEY_READ)) return std::nullopt;
+        const auto data = key.read_bytes("Directory", Registry_value_buffer);
+        if (!data) return std::nullopt;
+        return registry_value_text(data->data(), data->size());
     }
 
   private:

@@ -7,19 +7,6 @@ namespace {
 
 const char* const Tag_word = "Screensaver";
 
-bool is_blank(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string trimmed(const std::string& s) {
-    std::size_t first = 0, last = s.size();
-    while (first < last && is_blank(s[first]))
-        ++first;
-    while (last > first && is_blank(s[last - 1]))
-        --last;
-    return s.substr(first, last - first);
-}
-
 bool contains(const std::string& s, const char* part) {
     return s.find(part) != std::string::npos;
 }

@@ -16,38 +16,6 @@ std::size_t idx(Param p) {
     return static_cast<std::size_t>(p);
 }
 
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string upper_case(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = upper(c);
-    return out;
-}
-
-bool less_ignoring_case(const std::string& a, const std::string& b) {
-    return upper_case(a) < upper_case(b);
-}
-
-// A decimal integer with optional sign that fits 32 bits.
-std::optional<std::int32_t> parse_int(std::string_view token) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
-    if (i == token.size()) return std::nullopt;
-    std::int64_t value = 0;
-    for (; i < token.size(); ++i) {
-        if (token[i] < '0' || token[i] > '9') return std::nullopt;
-        value = value * 10 + (token[i] - '0');
-        if (value > 2147483648LL) return std::nullopt;
-    }
-    if (negative) value = -value;
-    if (value > 2147483647LL) return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
-
 // Pairs that the x,y locks keep equal.
 struct Pair {
     Param a, b;
@@ -185,7 +153,7 @@ std::optional<ApplyError> TSettings_Form::Apply_setting(const std::vector<std::s
             if (tokens.size() < 4) return ApplyError{line, name + " needs Min, Max and Position"};
             std::int32_t v[3];
             for (int k = 0; k < 3; ++k) {
-                const auto parsed = parse_int(tokens[k + 1]);
+                const auto parsed = parse_int32(tokens[k + 1]);
                 if (!parsed)
                     return ApplyError{line, name + ": '" + std::string(tokens[k + 1]) +
                                                 "' is not a whole number"};
@@ -263,7 +231,7 @@ void TSettings_Form::btn_fClick(bool from_btn_f) {
 
 void TSettings_Form::Set_speedClick() {
     designed_speed_ = f_speed_;
-    if (const auto value = parse_int(f_speed_)) set_position(Param::speed_scroll, *value);
+    if (const auto value = parse_int32(f_speed_)) set_position(Param::speed_scroll, *value);
 }
 
 std::int32_t TSettings_Form::max_rot_speedScroll(Param bar, std::int32_t proposed) const {

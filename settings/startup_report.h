@@ -13,6 +13,8 @@ enum Startup_error : std::uint8_t {
     err_bad_directory = 2,
     err_no_settings_file = 3,
     err_settings_corrupt = 4,
+    // The collection loaded without error but holds no setting, so there is nothing to show.
+    err_no_settings = 5,
     err_no_palettes = 6,
     err_no_256_mode = 7,
     err_change_refused = 8,

@@ -68,4 +68,55 @@ std::vector<std::string_view> split_tokens(std::string_view line) {
     return tokens;
 }
 
+std::string trimmed(std::string_view text, bool (*blank)(char)) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && blank(text[first]))
+        ++first;
+    while (last > first && blank(text[last - 1]))
+        --last;
+    return std::string(text.substr(first, last - first));
+}
+
+namespace {
+
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+std::string upper_case(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = upper(c);
+    return out;
+}
+
+bool equal_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
+bool less_ignoring_case(std::string_view a, std::string_view b) {
+    return upper_case(a) < upper_case(b);
+}
+
+std::optional<std::int32_t> parse_int32(std::string_view text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+        if (value > 2147483648LL) return std::nullopt; // past the most negative value's size
+    }
+    if (negative) value = -value;
+    if (value > 2147483647LL) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
 } // namespace nimbrel

@@ -2,9 +2,10 @@
 
 #include "settings/file_io.h"
 #include "settings/lzh.h"
+#include "settings/parameters.h"
 #include "settings/settings_file.h"
-#include "settings/text_lines.h"
 #include "settings/settings_form.h"
+#include "settings/text_lines.h"
 
 #include <optional>
 #include <ostream>
@@ -24,7 +25,6 @@ int fail(std::ostream& err, const Failure& f) {
     err << "nimbrel-settings: " << f.message << '\n';
     return f.code;
 }
-
 
 int filter(const std::string& in, const std::string& out, bool pack, std::ostream& err) {
     Bytes data;
@@ -96,7 +96,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             const auto at = static_cast<std::size_t>(problem->line);
             out << "setting " << i << " \"" << file.Setting(i).Get_name() << "\", line "
                 << problem->line << ": " << problem->reason;
-            if (at < lines.size()) out << ": " << lines[at];
+            if (at < lines.size()) {
+                out << ": " << lines[at];
+                // The control's caption, so the value can be found and mended in an editor.
+                const auto words = split_tokens(lines[at]);
+                if (const auto param = words.empty() ? std::nullopt : find_param(words[0]))
+                    out << " (\"" << param_info(*param).caption << "\")";
+            }
             out << '\n';
         }
         if (problems == 0) return tool_ok;

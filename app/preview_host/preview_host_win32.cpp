@@ -3,7 +3,7 @@
 // Closing the host ends the preview, and with it the saver.
 //
 //   nimbrel-preview-host.exe SAVER.scr [seconds]
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <cstdint>
 #include <cstdio>

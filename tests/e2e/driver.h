@@ -3,7 +3,7 @@
 // mouse like a user. Everything it starts or creates it also ends, and nothing else.
 #pragma once
 
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <chrono>
 #include <functional>

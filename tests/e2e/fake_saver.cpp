@@ -1,7 +1,7 @@
 // A stand-in preview for probing how a child window of another process can be seen: on
 // "/p <hwnd>" a child filling the host, drawn in two dozen colours, ending when the host goes;
 // anything else ends at once.
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // judge them by.
 #pragma once
 
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <cstdint>
 #include <vector>

@@ -99,7 +99,8 @@ TEST(SettingsTool, CheckNamesEveryBadSettingAndLine) {
     const Tool_run r = run({"check", t.file("s.txt")});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("setting 2 \"7\", line 1: "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("perspective 60 50 55"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("perspective 60 50 55 (\"Perspective\")\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("vanishing 1 2 (\"Vanishing point\")\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("setting 3 \"Short\", line 2: "), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("Plain"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("2 settings with problems"), std::string::npos) << r.err;

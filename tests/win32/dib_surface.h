@@ -1,7 +1,7 @@
 // A memory DC holding a top-down 32-bit DIB section, filled white: what nobody paints stays white.
 #pragma once
 
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <cstdint>
 

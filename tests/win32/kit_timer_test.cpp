@@ -1,5 +1,5 @@
 // TScrTimer's thread life and pacing, and the janitor at the application's end.
-#include "saverkit/scr_timer.h"
+#include "saverkit/scr_timer_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
 // The indexed surface's lines against GDI's own 1-pixel cosmetic pen: the emulated display must
 // light the same pixels as a palettised one.
-#include "engine/indexed_surface.h" // before <windows.h>, which defines PC_RESERVED
-
 #include "dib_surface.h"
+#include "engine/indexed_surface.h"
 
 #include <gtest/gtest.h>
 

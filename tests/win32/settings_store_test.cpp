@@ -5,7 +5,7 @@
 #include "settings/options.h"
 #include "settings/registry.h"
 
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <gtest/gtest.h>
 
