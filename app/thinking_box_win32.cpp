@@ -3,7 +3,7 @@
 
 #include "app/app_dialog_ids.h"
 #include "app/thinking_box_layout.h"
-#include "saverkit/controls.h"
+#include "saverkit/dpi_win32.h"
 
 #include <commctrl.h>
 

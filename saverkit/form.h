@@ -134,6 +134,11 @@ class TWinControl : public TComponent {
     virtual void DoShow() {}
     virtual void DoHide() {}
     void BeforeDestruction() override;
+    // A window the system made for this object (a dialog's); null: it is gone.
+    void AdoptHandle(HWND window) {
+        handle_ = window;
+        visible_ = window != nullptr;
+    }
 
   private:
     friend LRESULT CALLBACK WinControlProc(HWND, UINT, WPARAM, LPARAM);
@@ -219,6 +224,7 @@ class TForm : public TWinControl {
     TPosition position_ = TPosition::poDesigned;
     bool modal_ = false;
     HWND last_focus_ = nullptr;
+    int dpi_ = 0; // the resolution the window was made at
 };
 
 // Registers a window class of this module once; an existing class counts as success.

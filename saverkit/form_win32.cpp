@@ -1,7 +1,7 @@
 #include "saverkit/form.h"
 
-#include "saverkit/controls.h"
 #include "saverkit/dpi.h"
+#include "saverkit/dpi_win32.h"
 #include "saverkit/scr_mode.h"
 
 #include <algorithm>
@@ -439,6 +439,9 @@ bool TForm::focus_first_control() {
 
 LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+    case WM_CREATE:
+        dpi_ = WindowDpi(WindowHandle());
+        break;
     case WM_CLOSE:
         Close();
         return 0;
@@ -475,10 +478,13 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case kReleaseMessage:
         Free();
         return 0;
-    case WM_DPICHANGED:
-        // Both words hold the new resolution; the old one is what the layout was made for.
-        DpiChanged(LayoutDpi(), HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+    case WM_DPICHANGED: {
+        // Both words hold the new resolution; the old one is what the window was made at.
+        const int old_dpi = dpi_ ? dpi_ : Design_dpi;
+        dpi_ = HIWORD(wparam);
+        DpiChanged(old_dpi, dpi_, *reinterpret_cast<const RECT*>(lparam));
         return 0;
+    }
     default:
         break;
     }
