@@ -178,17 +178,10 @@ class TForm : public TWinControl {
     COLORREF Color = GetSysColor(COLOR_BTNFACE);
 
     // Asks OnCloseQuery, then OnClose, then hides or frees the form as OnClose decided. The main
-    // form's close ends the application. A modal form only ends its modal loop.
+    // form's close ends the application.
     void Close();
     virtual bool CloseQuery();
-    // Shows the form activated, with the focus on its first control, and runs a message loop
-    // until ModalResult is set. The other windows of this thread and the form's owner are
-    // disabled meanwhile, and enabled again before the form hides, so the activation goes back.
-    int ShowModal();
-    bool Modal() const { return modal_; }
     int ModalResult = mrNone;
-    // Tab, arrow and Enter keys move between controls as in a dialog box.
-    bool DialogKeys = false;
 
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -202,9 +195,6 @@ class TForm : public TWinControl {
     // The palette to realise for this window when it gets the focus or the system palette
     // changes; null: none.
     virtual HPALETTE GetPalette() { return nullptr; }
-    // The control that gets the focus when the form is shown modally (and when a dialog-keys
-    // form is activated before any control had the focus): the first one Tab reaches.
-    virtual HWND InitialFocus();
     void DoShow() override;
     void DoHide() override;
     virtual void DoClose(TCloseAction& action);
@@ -214,16 +204,12 @@ class TForm : public TWinControl {
     // for it there. Takes that rectangle; forms with a layout lay themselves out again too.
     virtual void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested);
 
-  private:
+    // Realises GetPalette() in the window; false when there is none.
     bool realize_palette(bool background);
-    // Gives the focus to the control that had it last, or to InitialFocus; false when none can
-    // take it.
-    bool focus_first_control();
 
+  private:
     TBorderStyle border_style_ = TBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;
-    bool modal_ = false;
-    HWND last_focus_ = nullptr;
     int dpi_ = 0; // the resolution the window was made at
 };
 

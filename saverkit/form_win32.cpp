@@ -30,12 +30,6 @@ int show_command(HWND window) {
     return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) ? SW_SHOWNA : SW_SHOWNORMAL;
 }
 
-BOOL CALLBACK collect_enabled_window(HWND window, LPARAM list) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
 } // namespace
 
 bool EnsureWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
@@ -329,10 +323,6 @@ void TForm::CreateParams(TCreateParams& params) {
 }
 
 void TForm::Close() {
-    if (modal_) {
-        ModalResult = mrCancel;
-        return;
-    }
     if (!CloseQuery()) return;
     TCloseAction action = TCloseAction::caHide;
     DoClose(action);
@@ -353,62 +343,6 @@ bool TForm::CloseQuery() {
     return can_close;
 }
 
-int TForm::ShowModal() {
-    if (Visible() || modal_) throw std::logic_error("Cannot make a visible window modal");
-
-    // Every enabled, visible top-level window of this thread waits while the form runs, and so
-    // does the owner, which may belong to another program (the system's display settings).
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), collect_enabled_window,
-                      reinterpret_cast<LPARAM>(&disabled));
-    const HWND owner = GetWindow(Handle(), GW_OWNER);
-    if (owner && IsWindowEnabled(owner) &&
-        std::find(disabled.begin(), disabled.end(), owner) == disabled.end())
-        disabled.push_back(owner);
-    for (HWND window : disabled)
-        EnableWindow(window, FALSE);
-
-    modal_ = true;
-    ModalResult = mrNone;
-    last_focus_ = nullptr;
-    try {
-        Show();
-        if (HandleAllocated()) {
-            // The program that started us is in the foreground, so we may take it over.
-            SetForegroundWindow(WindowHandle());
-            SetActiveWindow(WindowHandle());
-            focus_first_control();
-        }
-        while (ModalResult == mrNone) {
-            if (!Application || !Application->HandleMessage()) {
-                if (Application) PostQuitMessage(0); // leave the quit to the outer loop too
-                ModalResult = mrCancel;
-            } else if (!HandleAllocated()) {
-                ModalResult = mrCancel;
-            }
-            if (ModalResult != mrNone) {
-                TCloseAction action = TCloseAction::caNone;
-                if (CloseQuery()) {
-                    action = TCloseAction::caHide;
-                    DoClose(action);
-                }
-                if (action == TCloseAction::caNone) ModalResult = mrNone;
-            }
-        }
-    } catch (...) {
-        modal_ = false;
-        for (HWND window : disabled)
-            if (IsWindow(window)) EnableWindow(window, TRUE);
-        throw;
-    }
-    // Re-enable first, so activation goes back to the window we came from.
-    for (HWND window : disabled)
-        if (IsWindow(window)) EnableWindow(window, TRUE);
-    modal_ = false;
-    Hide();
-    return ModalResult;
-}
-
 bool TForm::realize_palette(bool background) {
     HPALETTE palette = GetPalette();
     if (!palette || !HandleAllocated()) return false;
@@ -422,21 +356,6 @@ bool TForm::realize_palette(bool background) {
     return true;
 }
 
-HWND TForm::InitialFocus() {
-    return HandleAllocated() ? GetNextDlgTabItem(WindowHandle(), nullptr, FALSE) : nullptr;
-}
-
-bool TForm::focus_first_control() {
-    HWND control = nullptr;
-    if (last_focus_ && IsWindow(last_focus_) && IsChild(WindowHandle(), last_focus_))
-        control = last_focus_;
-    else
-        control = InitialFocus();
-    if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
-    SetFocus(control);
-    return true;
-}
-
 LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_CREATE:
@@ -445,16 +364,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
         Close();
         return 0;
-    case WM_ACTIVATE:
-        // A dialog keeps its keys working: the focus goes back to a control, not to the frame.
-        if (!DialogKeys || !HandleAllocated()) break;
-        if (LOWORD(wparam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(WindowHandle(), focus)) last_focus_ = focus;
-        } else if (!HIWORD(wparam) && focus_first_control()) {
-            return 0;
-        }
-        break;
     case WM_ERASEBKGND: {
         RECT r{};
         GetClientRect(WindowHandle(), &r);
@@ -649,11 +558,6 @@ void TApplication::ProcessMessages() {
 }
 
 bool TApplication::process_message(MSG& message) {
-    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
-        HWND active = GetActiveWindow();
-        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(active));
-        if (form && form->DialogKeys && IsDialogMessageA(active, &message)) return true;
-    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
     return true;

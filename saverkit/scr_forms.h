@@ -111,7 +111,6 @@ class TScrDialog : public TScrBase {
     static INT_PTR CALLBACK dialog_proc(HWND, UINT, WPARAM, LPARAM);
     void init(HWND window);
     void start_preview();
-    bool realize_palette(bool background);
 
     const char* template_;
     bool icons_swapped_ = false;

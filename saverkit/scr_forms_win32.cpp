@@ -299,20 +299,6 @@ void TScrDialog::start_preview() {
         if (TScrControl* control = GetScrControl()) control->PreviewInControl(area);
 }
 
-bool TScrDialog::realize_palette(bool background) {
-    HPALETTE palette = GetPalette();
-    HWND window = WindowHandle();
-    if (!palette || !window) return false;
-    HDC dc = GetDC(window);
-    if (!dc) return false;
-    HPALETTE previous = SelectPalette(dc, palette, background ? TRUE : FALSE);
-    const UINT changed = RealizePalette(dc);
-    SelectPalette(dc, previous, TRUE);
-    ReleaseDC(window, dc);
-    if (changed != GDI_ERROR && changed > 0) InvalidateRect(window, nullptr, FALSE);
-    return true;
-}
-
 INT_PTR TScrDialog::DialogProc(UINT, WPARAM, LPARAM) {
     return FALSE;
 }
