@@ -7,7 +7,7 @@
 #include "app/win32_api.h"
 
 #include "engine/draw.h"
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 #include "settings/progress.h"
 
 #include <string>

@@ -8,9 +8,9 @@
 #include "app/win32_api.h" // before <windows.h>
 
 #include "app/saver_window_core.h"
-#include "saverkit/scr_forms.h"
-#include "saverkit/scr_general.h"
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_forms_win32.h"
+#include "saverkit/scr_general_win32.h"
+#include "saverkit/scr_monitor_win32.h"
 
 #include <string>
 

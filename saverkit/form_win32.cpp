@@ -1,4 +1,4 @@
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
 #include "saverkit/dpi.h"
 #include "saverkit/dpi_win32.h"

@@ -1,7 +1,7 @@
 // The system's screen-saver values in the current user's registry, as the kit reads them.
 #pragma once
 
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "saverkit/command_line.h"
-#include "saverkit/form.h"
-#include "saverkit/scr_forms.h"
+#include "saverkit/form_win32.h"
+#include "saverkit/scr_forms_win32.h"
 
 #include <array>
 #include <functional>

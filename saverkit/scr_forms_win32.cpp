@@ -1,4 +1,4 @@
-#include "saverkit/scr_forms.h"
+#include "saverkit/scr_forms_win32.h"
 
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"

@@ -1,4 +1,4 @@
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_monitor_win32.h"
 
 #include "saverkit/kit_dialog_ids.h"
 #include "saverkit/saver_registry.h"

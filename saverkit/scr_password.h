@@ -3,7 +3,7 @@
 // reported: the password is then accepted, the agent absent, and nobody notified.
 #pragma once
 
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
 namespace nimbrel {
 

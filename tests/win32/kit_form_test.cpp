@@ -1,6 +1,6 @@
 // The kit's window layer on real Win32: close and modal loops, ownership, palette messages and
 // exceptions in handlers.
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
 #include <gtest/gtest.h>
 

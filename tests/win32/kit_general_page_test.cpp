@@ -3,8 +3,8 @@
 #include "saverkit/kit_dialog_ids.h"
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"
-#include "saverkit/scr_general.h"
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_general_win32.h"
+#include "saverkit/scr_monitor_win32.h"
 #include "saverkit/scr_password.h"
 
 #include "dib_surface.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "saverkit/dismissal.h"
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 #include "saverkit/scr_mode.h"
 
 #include <cstdint>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "saverkit/general_options.h"
-#include "saverkit/scr_forms.h"
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_forms_win32.h"
+#include "saverkit/scr_monitor_win32.h"
 
 #include <cstdint>
 #include <functional>
