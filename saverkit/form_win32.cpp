@@ -299,26 +299,9 @@ void TForm::CreateParams(TCreateParams& params) {
     case TBorderStyle::bsNone:
         params.Style = base | (child ? 0 : WS_POPUP);
         break;
-    case TBorderStyle::bsSingle:
-        params.Style = base | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-        break;
     case TBorderStyle::bsSizeable:
         params.Style = base | WS_OVERLAPPEDWINDOW;
         break;
-    case TBorderStyle::bsDialog:
-        params.Style = base | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-        params.ExStyle |= WS_EX_DLGMODALFRAME;
-        break;
-    }
-    if (!child) {
-        if (position_ == TPosition::poDefaultPosOnly) {
-            // Only overlapped windows take the system's default position.
-            params.Style &= ~WS_POPUP;
-            params.X = params.Y = CW_USEDEFAULT;
-        } else if (position_ == TPosition::poScreenCenter) {
-            params.X = (GetSystemMetrics(SM_CXSCREEN) - params.Width) / 2;
-            params.Y = (GetSystemMetrics(SM_CYSCREEN) - params.Height) / 2;
-        }
     }
 }
 
@@ -338,9 +321,7 @@ void TForm::Close() {
 }
 
 bool TForm::CloseQuery() {
-    bool can_close = true;
-    if (auto handler = OnCloseQuery) handler(this, can_close);
-    return can_close;
+    return true;
 }
 
 bool TForm::realize_palette(bool background) {
@@ -544,17 +525,6 @@ bool TApplication::HandleMessage() {
     }
     process_message(message);
     return true;
-}
-
-void TApplication::ProcessMessages() {
-    MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            terminated_ = true;
-            return;
-        }
-        process_message(message);
-    }
 }
 
 bool TApplication::process_message(MSG& message) {

@@ -94,7 +94,6 @@ class TWinControl : public TComponent {
     HWND Handle(); // creates the window when there is none
     HWND WindowHandle() const { return handle_; }
     bool HandleAllocated() const { return handle_ != nullptr; }
-    void HandleNeeded() { Handle(); }
     void DestroyHandle();
     // The object behind one of our windows, or null.
     static TWinControl* FromHandle(HWND window);
@@ -150,17 +149,14 @@ class TWinControl : public TComponent {
     int left_ = 0, top_ = 0, width_ = 320, height_ = 240;
     bool visible_ = false;
     bool destroying_window_ = false;
-    bool use_default_position_ = false;
 
     friend class TForm;
 };
 
-enum class TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
-enum class TPosition { poDesigned, poDefaultPosOnly, poScreenCenter };
+enum class TBorderStyle { bsNone, bsSizeable };
 enum class TCloseAction { caNone, caHide, caFree };
 
 using TCloseEvent = std::function<void(TComponent* sender, TCloseAction& action)>;
-using TCloseQueryEvent = std::function<void(TComponent* sender, bool& can_close)>;
 
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
 
@@ -171,13 +167,11 @@ class TForm : public TWinControl {
 
     TBorderStyle BorderStyle() const { return border_style_; }
     void SetBorderStyle(TBorderStyle style);
-    TPosition Position() const { return position_; }
-    void SetPosition(TPosition position) { position_ = position; }
     // Null: the default (arrow) cursor, which a full-screen saver hides.
     HCURSOR Cursor = nullptr;
     COLORREF Color = GetSysColor(COLOR_BTNFACE);
 
-    // Asks OnCloseQuery, then OnClose, then hides or frees the form as OnClose decided. The main
+    // Asks CloseQuery, then OnClose, then hides or frees the form as OnClose decided. The main
     // form's close ends the application.
     void Close();
     virtual bool CloseQuery();
@@ -187,7 +181,6 @@ class TForm : public TWinControl {
     TNotifyEvent OnHide;
     TNotifyEvent OnDestroy;
     TCloseEvent OnClose;
-    TCloseQueryEvent OnCloseQuery;
 
   protected:
     void CreateParams(TCreateParams& params) override;
@@ -209,7 +202,6 @@ class TForm : public TWinControl {
 
   private:
     TBorderStyle border_style_ = TBorderStyle::bsSizeable;
-    TPosition position_ = TPosition::poDesigned;
     int dpi_ = 0; // the resolution the window was made at
 };
 
@@ -251,7 +243,6 @@ class TApplication : public TComponent {
 
     // The first form made through CreateForm, or one set here. Closing it ends the run.
     TForm* MainForm() const { return main_form_; }
-    void SetMainForm(TForm* form) { main_form_ = form; }
     template <class T, class... Args> T* CreateForm(Args&&... args) {
         T* form = new T(this, std::forward<Args>(args)...);
         if (!main_form_) main_form_ = form;
@@ -265,7 +256,6 @@ class TApplication : public TComponent {
     bool Terminated() const { return terminated_; }
     // One message, waiting for it; false once the quit message arrived.
     bool HandleMessage();
-    void ProcessMessages();
 
     // Shows the exception being handled (call from a catch block) or the one given.
     void HandleException();
