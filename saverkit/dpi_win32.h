@@ -3,13 +3,7 @@
 
 #include "saverkit/dpi.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <windows.h> // WIN32_LEAN_AND_MEAN and NOMINMAX come from the build
 
 namespace nimbrel {
 
