@@ -8,7 +8,7 @@
 #include "app/monitor_blankers_win32.h"
 #include "app/saver_window_core.h"
 #include "app/window_engine_win32.h"
-#include "saverkit/scr_forms.h"
+#include "saverkit/scr_forms_win32.h"
 #include "saverkit/scr_timer_win32.h"
 
 #include <memory>

@@ -1,8 +1,9 @@
 #include "app/thinking_box_win32.h"
 #include "app/win32_api.h"
 
+#include "app/app_dialog_ids.h"
 #include "app/thinking_box_layout.h"
-#include "saverkit/controls.h"
+#include "saverkit/dpi_win32.h"
 
 #include <commctrl.h>
 
@@ -23,11 +24,19 @@ Thinking_box_proxy& thinking_box_proxy() {
     return proxy;
 }
 
-TThinking_box::TThinking_box(TComponent* owner) : TForm(owner) {
+TThinking_box::TThinking_box(TComponent* owner) : TComponent(owner) {
     Name = "Thinking_box";
-    SetBorderStyle(TBorderStyle::bsNone);
-    SetBounds(0, 0, 272, 48);
     use_dpi(WindowDpi(nullptr));
+}
+
+HWND TThinking_box::window() {
+    if (window_) return window_;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    CreateDialogParamA(GetModuleHandleA(nullptr), "THINKINGBOX", nullptr, dialog_proc,
+                       reinterpret_cast<LPARAM>(this));
+    bar_.window = window_ ? GetDlgItem(window_, IDC_THINK_BAR) : nullptr;
+    return window_;
 }
 
 void TThinking_box::use_dpi(int dpi) {
@@ -49,15 +58,8 @@ void TThinking_box::use_dpi(int dpi) {
 
 TThinking_box::~TThinking_box() {
     if (g_box == this) g_box = nullptr;
+    if (window_) DestroyWindow(window_);
     if (font_) DeleteObject(font_);
-}
-
-void TThinking_box::CreateParams(TCreateParams& params) {
-    TForm::CreateParams(params);
-    // Saving the pixels underneath lets hiding restore them without repainting the windows below.
-    params.ClassStyle |= CS_SAVEBITS;
-    params.Style = WS_POPUP | WS_DISABLED;
-    params.ExStyle |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 }
 
 void TThinking_box::Bar::set_max(int m) {
@@ -79,7 +81,8 @@ void TThinking_box::Bar::apply() const {
 }
 
 void TThinking_box::show(const std::string& text, bool with_bar) {
-    HWND window = Handle();
+    HWND window = this->window();
+    if (!window) return;
     use_dpi(WindowDpi(window));
     const ThinkingBoxLayout l =
         thinking_box_layout(text, char_size_.cx, char_size_.cy, GetSystemMetrics(SM_CXSCREEN),
@@ -87,20 +90,13 @@ void TThinking_box::show(const std::string& text, bool with_bar) {
     bar_panel_ = l.bar_panel;
     bar_visible_ = false;
     if (bar_.window) ShowWindow(bar_.window, SW_HIDE);
-    SetBounds(l.box.left, l.box.top, l.box.width, l.box.height);
+    SetWindowPos(window, nullptr, l.box.left, l.box.top, l.box.width, l.box.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     text_ = text;
     if (with_bar) {
         const int top = l.box.height - l.bar_panel + l.bar.top;
-        if (!bar_.window) {
-            INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-            InitCommonControlsEx(&icc);
-            bar_.window = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_DISABLED,
-                                          l.bar.left, top, l.bar.width, l.bar.height, window,
-                                          nullptr, GetModuleHandleA(nullptr), nullptr);
-        } else {
-            SetWindowPos(bar_.window, nullptr, l.bar.left, top, l.bar.width, l.bar.height,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        SetWindowPos(bar_.window, nullptr, l.bar.left, top, l.bar.width, l.bar.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         bar_.apply();
         bar_visible_ = true;
         if (bar_.window) ShowWindow(bar_.window, SW_SHOWNA);
@@ -121,7 +117,7 @@ void TThinking_box::Think_show_bar(const std::string& text) {
 }
 
 void TThinking_box::Think_hide() {
-    if (HandleAllocated()) ShowWindow(WindowHandle(), SW_HIDE);
+    if (window_) ShowWindow(window_, SW_HIDE);
     bar_visible_ = false;
     if (bar_.window) ShowWindow(bar_.window, SW_HIDE);
 }
@@ -134,7 +130,7 @@ void TThinking_box::Think_alert(const std::string& text) {
 
 void TThinking_box::paint(HDC dc) {
     RECT r{};
-    GetClientRect(WindowHandle(), &r);
+    GetClientRect(window_, &r);
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     RECT message = r;
     if (bar_visible_) {
@@ -155,24 +151,35 @@ void TThinking_box::paint(HDC dc) {
     SelectObject(dc, previous);
 }
 
-LRESULT TThinking_box::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR CALLBACK TThinking_box::dialog_proc(HWND window, UINT message, WPARAM wparam,
+                                            LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lparam);
+        reinterpret_cast<TThinking_box*>(lparam)->window_ = window;
+        return FALSE; // no focus for any control
+    }
+    auto* box = reinterpret_cast<TThinking_box*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!box) return FALSE;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(WindowHandle(), &ps);
-        paint(dc);
-        EndPaint(WindowHandle(), &ps);
-        return 0;
+        HDC dc = BeginPaint(window, &ps);
+        box->paint(dc);
+        EndPaint(window, &ps);
+        return TRUE;
     }
     case WM_PRINTCLIENT:
-        paint(reinterpret_cast<HDC>(wparam));
-        return 0;
+        box->paint(reinterpret_cast<HDC>(wparam));
+        return TRUE;
     case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, MA_NOACTIVATE);
+        return TRUE;
+    case WM_NCDESTROY:
+        box->window_ = box->bar_.window = nullptr;
+        return FALSE;
     default:
-        break;
+        return FALSE;
     }
-    return TForm::WndProc(message, wparam, lparam);
 }
 
 } // namespace nimbrel

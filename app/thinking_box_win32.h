@@ -1,19 +1,20 @@
 // TThinking_box: the small always-on-top box that shows one line of text, optionally with a
 // progress bar, without ever taking the focus. One box serves the whole program: the settings
-// file reports packing through it and the engine its drawing failures.
+// file reports packing through it and the engine its drawing failures. Its window comes from the
+// THINKINGBOX template; the box paints the text itself in a fixed-pitch font.
 #pragma once
 
 #include "app/win32_api.h"
 
 #include "engine/draw.h"
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 #include "settings/progress.h"
 
 #include <string>
 
 namespace nimbrel {
 
-class TThinking_box : public TForm, public ProgressBox, public AlertSink {
+class TThinking_box : public TComponent, public ProgressBox, public AlertSink {
   public:
     explicit TThinking_box(TComponent* owner);
     ~TThinking_box() override;
@@ -32,13 +33,10 @@ class TThinking_box : public TForm, public ProgressBox, public AlertSink {
     const std::string& message() const { return text_; }
     bool bar_shown() const { return bar_visible_; }
     HWND bar_window() const { return bar_.window; }
-
-  protected:
-    void CreateParams(TCreateParams& params) override;
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+    HWND WindowHandle() const { return window_; }
 
   private:
-    // The bar window (a common-controls progress bar), made when first shown.
+    // The template's progress bar.
     struct Bar : ProgressBar {
         HWND window = nullptr;
         int max = 100, position = 0; // kept for a bar made later
@@ -47,11 +45,14 @@ class TThinking_box : public TForm, public ProgressBox, public AlertSink {
         void apply() const;
     };
 
+    static INT_PTR CALLBACK dialog_proc(HWND, UINT, WPARAM, LPARAM);
+    HWND window(); // made from the template on first use
     void show(const std::string& text, bool with_bar);
     void paint(HDC dc);
     // The font at `dpi` and the size of one of its characters.
     void use_dpi(int dpi);
 
+    HWND window_ = nullptr;
     HFONT font_ = nullptr;
     int font_dpi_ = 0;
     SIZE char_size_{};

@@ -3,15 +3,16 @@
 #include "app/display_switch.h"
 #include "app/saver_form_win32.h"
 #include "dialogs/config_rules.h"
+#include "dialogs/dialog_ids.h"
 #include "saverkit/scr_control.h"
 #include "settings/options.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace nimbrel {
 namespace {
 
-constexpr int kClientWidth = 525, kClientHeight = 351;
 constexpr int kTagSectionWidth = 42;
 constexpr COLORREF kNavy = RGB(0, 0, 128), kMaroon = RGB(128, 0, 0);
 
@@ -30,215 +31,165 @@ std::string message_caption() {
     return Application && !Application->Title().empty() ? Application->Title() : "Nimbrel";
 }
 
-template <class T>
-T* place(T* control, TControlHost* parent, int left, int top, int width, int height,
-         const char* caption = nullptr) {
-    control->SetParent(parent);
-    control->SetDesignBounds(left, top, width, height);
-    if (caption) control->SetCaption(caption);
-    return control;
-}
+// The list's column widths and row height at 96 dots per inch.
+constexpr int kNameSectionWidth = 250, kRowHeight = 16;
 
 } // namespace
 
-bool& updating_controls() {
-    static bool flag = false;
-    return flag;
-}
-
-TConfigForm::TConfigForm(TComponent* owner) : TScrDialog(owner) {
+TConfigForm::TConfigForm(TComponent* owner) : TScrDialog(owner, "CONFIGFORM") {
     Purpose = smConfig;
     Name = "ConfigForm";
-    SetCaption("Nimbrel : Screensaver : version 32_2.2");
-    OnShow = [this](TComponent* sender) { FormShow(sender); };
-    tag_mark_ = LoadBitmapA(Application ? Application->Instance() : GetModuleHandleA(nullptr),
-                            "NIMBRELTAGMARK");
-
-    PageControl = place(new TPageControl(this, "PageControl"), this, 4, 4, 517, 307);
-    PageControl->OnChange = [this](TComponent* sender) { PageControlChange(sender); };
-    SettingsTab = new TTabSheet(PageControl, "SettingsTab", "Settings Selection");
-    OptionsTab = new TTabSheet(PageControl, "OptionsTab", "Other Options");
-    build_settings_tab();
-    build_options_tab();
-
-    status_label = place(new TLabel(this, "status_label"), this, 6, 314, 300, 34,
-                         "Screen mode change disabled for config : Colours and palette cycling "
-                         "incorrect ! See help file for explanation.");
-    status_label->FontColor = kMaroon;
-    status_label->SetVisible(false);
-    Button1 = place(new TButton(this, "Button1"), this, 314, 320, 60, 23, "Help");
-    Button1->OnClick = [this](TComponent* sender) { Button1Click(sender); };
-    BtnOk = place(new TButton(this, "BtnOk"), this, 382, 320, 60, 23, "OK");
-    BtnOk->Default = true;
-    BtnOk->OnClick = [this](TComponent* sender) { BtnOkClick(sender); };
-    BtnCancel = place(new TButton(this, "BtnCancel"), this, 450, 320, 60, 23, "Cancel");
-    BtnCancel->OnClick = [this](TComponent* sender) { BtnCancelClick(sender); };
-
-    AfterConstruction();
+    EnsureDialogClass("TConfigForm");
+    tag_mark_ = LoadBitmapA(GetModuleHandleA(nullptr), "NIMBRELTAGMARK");
+    Monitor.SetUse(smuPreview);
+    ScrGeneral.SetAllowMute(false);
 }
 
 TConfigForm::~TConfigForm() {
     if (tag_mark_) DeleteObject(tag_mark_);
 }
 
-void TConfigForm::build_settings_tab() {
-    Monitor = new TScrMonitor(this, "Monitor");
-    Monitor->SetParent(SettingsTab);
-    Monitor->SetDesignBounds(6, 7, 184, 170);
-    Monitor->SetUse(smuPreview);
-    Label1 = place(new TLabel(this, "Label1"), SettingsTab, 6, 181, 188, 14,
-                   "Click a name to preview the setting.");
-    Label8 = place(new TLabel(this, "Label8"), SettingsTab, 6, 196, 188, 40,
-                   "Double click the Tag column to include the setting in tagged mode cycling.");
-    Label7 = place(new TLabel(this, "Label7"), SettingsTab, 6, 238, 188, 28,
-                   "Please see the Nimbrel 'exe' and help files for more configuration details.");
-    Label7->FontColor = kNavy;
-    Label4 = place(new TLabel(this, "Label4"), SettingsTab, 6, 266, 188, 14,
-                   "Nimbrel 32_2.2 by the Nimbrel makers");
-
-    Container = new TPanel(this, "Container");
-    Container->SetParent(SettingsTab);
-    Container->SetDesignBounds(198, 7, 306, 267);
-    index_panel = new TPanel(this, "index_panel");
-    index_panel->SetParent(Container);
-    index_panel->SetDesignBounds(0, 0, 306, 267);
-    Titles = place(new THeaderControl(this, "Titles"), index_panel, 0, 0, 306, 21);
-    Titles->AddSection("Name", 250);
-    Titles->AddSection("Tag", kTagSectionWidth);
-    Titles->SetEnabled(false);
-    settings_list =
-        place(new TListBox(this, "settings_list"), index_panel, 0, 21, 306, Visible_rows * 16);
-    settings_list->OnDrawItem = [this](const TDrawItem& item) { settings_listDrawItem(item); };
-    settings_list->OnMouseDown = [this](int x, int y, bool dbl) {
-        settings_listMouseDown(x, y, dbl);
-    };
-    settings_list->OnMouseUp = [this](int x, int y, bool dbl) { settings_listMouseUp(x, y, dbl); };
-    settings_list->OnKeyUp = [this](WORD key) { settings_listKeyUp(key); };
+HWND TConfigForm::Item(int id) const {
+    for (HWND parent : {WindowHandle(), SettingsTab, OptionsTab})
+        if (HWND control = parent ? GetDlgItem(parent, id) : nullptr) return control;
+    return nullptr;
 }
 
-void TConfigForm::build_options_tab() {
-    ScrGeneral = new TScrGeneral(this, "ScrGeneral");
-    ScrGeneral->SetParent(OptionsTab);
-    ScrGeneral->SetDesignBounds(0, 0, 509, 277);
-    ScrGeneral->SetAllowMute(false);
-    lay_out_general_page();
+bool TConfigForm::checked(int id) const {
+    return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
-    Panel2 = new TGroupBox(this, "Panel2");
-    Panel2->SetParent(ScrGeneral);
-    Panel2->SetDesignBounds(198, 4, 306, 196);
-    const TNotifyEvent update = [this](TComponent* sender) { Update_Options(sender); };
-    Cycling_mode = place(new TCheckBox(this, "Cycling_mode"), Panel2, 8, 4, 294, 17,
-                         "Randomly cycle through settings (disabled during config)");
-    Cycle_tagged = place(new TRadioButton(this, "Cycle_tagged"), Panel2, 24, 21, 270, 17,
-                         "Cycle through tagged settings only");
-    Cycle_tagged->GroupStart = true;
-    Cycle_all = place(new TRadioButton(this, "Cycle_all"), Panel2, 24, 37, 270, 17,
-                      "Cycle through all settings");
-    Min_label = place(new TLabel(this, "Min_label"), Panel2, 8, 59, 28, 14, "Min.");
-    Min_time = place(new TEdit(this, "Min_time"), Panel2, 40, 56, 56, 21);
-    UpDown1 = place(new TUpDown(this, "UpDown1"), Panel2, 96, 56, 15, 21);
-    Min_units = place(new TLabel(this, "Min_units"), Panel2, 104, 59, 196, 14,
-                      "time on each setting (secs)");
-    Max_label = place(new TLabel(this, "Max_label"), Panel2, 8, 82, 28, 14, "Max.");
-    Max_time = place(new TEdit(this, "Max_time"), Panel2, 40, 79, 56, 21);
-    UpDown2 = place(new TUpDown(this, "UpDown2"), Panel2, 96, 79, 15, 21);
-    Max_units = place(new TLabel(this, "Max_units"), Panel2, 104, 82, 196, 14,
-                      "time on each setting (secs)");
-    for (TUpDown* arrows : {UpDown1, UpDown2}) {
-        arrows->SetMin(1);
-        arrows->SetMax(Max_time_limit);
+void TConfigForm::check(int id, bool on) {
+    SendMessageA(Item(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int TConfigForm::list_index() const {
+    return static_cast<int>(SendMessageA(Item(IDC_SETTINGS_LIST), LB_GETCURSEL, 0, 0));
+}
+
+std::string TConfigForm::TitleText(int section) const {
+    char text[128] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(Item(IDC_TITLES), HDM_GETITEMA, static_cast<WPARAM>(section),
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int TConfigForm::SectionWidth(int section) const {
+    HDITEMA item{};
+    item.mask = HDI_WIDTH;
+    SendMessageA(Item(IDC_TITLES), HDM_GETITEMA, static_cast<WPARAM>(section),
+                 reinterpret_cast<LPARAM>(&item));
+    return item.cxy;
+}
+
+// The pages lie over the tabs' display area (above the tabs, so these do not paint over them),
+// one shown at a time.
+void TConfigForm::make_pages() {
+    HWND tabs = Item(IDC_PAGE_CONTROL);
+    const char* const captions[] = {"Settings Selection", "Other Options"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMA tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<char*>(captions[i]);
+        SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab));
     }
-    UpDown1->Associate = Min_time;
-    UpDown2->Associate = Max_time;
-    Min_time->SetText("30");
-    Max_time->SetText("60");
-    AllowChange = place(new TCheckBox(this, "AllowChange"), Panel2, 8, 102, 294, 17,
-                        "Allow automatic screen mode change on activation");
-    AllowForce = place(new TCheckBox(this, "AllowForce"), Panel2, 8, 119, 294, 17,
-                       "Allow forced screen mode change if necessary");
-    Emulate_palette = place(new TCheckBox(this, "Emulate_palette"), Panel2, 8, 136, 294, 28,
-                            "Emulate the 256-colour palette when the display has none");
-    Emulate_palette->WordWrap = true;
-    Other_monitors = place(new TCheckBox(this, "Other_monitors"), Panel2, 8, 164, 294, 17,
-                           "Animate every monitor");
-    info_label = place(new TLabel(this, "info_label"), Panel2, 6, 166, 297, 28,
-                       "Screen mode will not be changed to 256 colours during config, Palette "
-                       "cycling may not occur, colours may be wrong");
-    for (TCheckBox* box :
-         {static_cast<TCheckBox*>(Cycling_mode), static_cast<TCheckBox*>(Cycle_tagged),
-          static_cast<TCheckBox*>(Cycle_all), AllowChange, AllowForce, Emulate_palette,
-          Other_monitors})
-        box->OnClick = update;
-    Min_time->OnChange = Min_time->OnExit = [this](TComponent* s) { Min_timeExit(s); };
-    Max_time->OnChange = Max_time->OnExit = [this](TComponent* s) { Max_timeExit(s); };
+    SettingsTab = Page("CONFIGSETTINGS");
+    OptionsTab = Page("CONFIGOPTIONS");
+    RECT area{};
+    GetWindowRect(tabs, &area);
+    MapWindowPoints(HWND_DESKTOP, WindowHandle(), reinterpret_cast<POINT*>(&area), 2);
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (HWND page : {SettingsTab, OptionsTab})
+        SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOACTIVATE);
+    show_page(0);
 }
 
-// The page's controls are made with the page's own layout for a page of its own; on this tab
-// they share the room with the program's options and take the left column and the lower right.
-void TConfigForm::lay_out_general_page() {
-    auto move = [this](const char* name, int left, int top, int width, int height) {
-        for (TComponent* c : Components()) {
-            if (c->Name != name) continue;
-            if (auto* control = dynamic_cast<TSysControl*>(c))
-                control->SetDesignBounds(left, top, width, height);
-            else if (auto* panel = dynamic_cast<TPanel*>(c))
-                panel->SetDesignBounds(left, top, width, height);
+void TConfigForm::show_page(int index) {
+    SendMessageA(Item(IDC_PAGE_CONTROL), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ShowWindow(SettingsTab, index == 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(OptionsTab, index == 1 ? SW_SHOW : SW_HIDE);
+}
+
+INT_PTR TConfigForm::DialogProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        make_pages();
+        FormShow();
+        // The list, not the tabs above it: arrow keys then move through the settings at once.
+        SetFocus(Item(IDC_SETTINGS_LIST));
+        return FALSE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wparam), code = HIWORD(wparam);
+        switch (id) {
+        case IDOK:
+            BtnOkClick();
+            return TRUE;
+        case IDCANCEL:
+            BtnCancelClick();
+            return TRUE;
+        case IDC_BTN_HELP:
+            Button1Click();
+            return TRUE;
+        case IDC_CYCLING_MODE:
+        case IDC_CYCLE_TAGGED:
+        case IDC_CYCLE_ALL:
+        case IDC_ALLOW_CHANGE:
+        case IDC_ALLOW_FORCE:
+        case IDC_EMULATE_PALETTE:
+        case IDC_OTHER_MONITORS:
+            if (code == BN_CLICKED) Update_Options(id);
+            return TRUE;
+        case IDC_MIN_TIME:
+            if (code == EN_CHANGE || code == EN_KILLFOCUS) Min_timeExit();
+            return TRUE;
+        case IDC_MAX_TIME:
+            if (code == EN_CHANGE || code == EN_KILLFOCUS) Max_timeExit();
+            return TRUE;
+        default:
+            return ScrGeneral.Command(wparam, lparam);
         }
-    };
-    move("GenTxtCornersOk", 6, 4, 186, 66);
-    move("GenTxtCornersBad", 6, 4, 186, 66);
-    move("GenTxtCornersNT", 6, 4, 186, 66);
-    move("GenCornersMonitor", 6, 70, 184, 170);
-    move("GenChkMute", 6, 242, 186, 17);
-    move("GenChkActive", 6, 258, 186, 17);
-    move("GenGrpOptions", 198, 204, 306, 70);
-    move("GenTxtSensitivity", 8, 20, 86, 14);
-    move("GenCmbSensitivity", 100, 16, 198, 21);
-    move("GenTxtWait", 8, 46, 26, 14);
-    move("GenEdtWait", 36, 43, 40, 21);
-    move("GenUpdWait", 76, 43, 15, 21);
-    move("GenCmbWait", 80, 43, 72, 21);
-    move("GenTxtWaitTwo", 158, 46, 144, 14);
-}
-
-void TConfigForm::CreateParams(TCreateParams& params) {
-    TScrDialog::CreateParams(params);
-    // A dialog border with only the system menu, sized for its client area.
-    params.Style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
-    params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT r{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
-    AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
-}
-
-LRESULT TConfigForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-    LRESULT result = 0;
-    if (ReflectMessage(message, wparam, lparam, result)) return result;
-    if (message == WM_COMMAND && lparam == 0) {
-        // Enter and Escape of the dialog keys.
-        if (LOWORD(wparam) == IDOK) BtnOk->Click();
-        if (LOWORD(wparam) == IDCANCEL) BtnCancel->Click();
-        return 0;
     }
-    if (message == DM_GETDEFID) return MAKELRESULT(BtnOk->Id(), DC_HASDEFID);
-    result = TScrDialog::WndProc(message, wparam, lparam);
-    if (message == WM_CREATE) {
-        // Made at the screen's resolution; a monitor of another one gets the dialog its size.
-        const int dpi = WindowDpi(WindowHandle());
-        if (dpi != LayoutDpi()) {
-            SetLayoutDpi(dpi);
-            RECT r{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
-            AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(WindowHandle(), GWL_STYLE)),
-                               FALSE,
-                               static_cast<DWORD>(GetWindowLongPtrA(WindowHandle(), GWL_EXSTYLE)));
-            SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+        if (header->idFrom == IDC_PAGE_CONTROL && header->code == TCN_SELCHANGE) {
+            show_page(static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+            PageControlChange();
         }
-        CreateChildren();
-        // The pages were made after the tabs: put the tabs back beneath them.
-        PageControl->SetActivePage(PageControl->ActivePage());
+        return FALSE;
     }
-    return result;
+    case WM_DRAWITEM: {
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (draw->CtlID != IDC_SETTINGS_LIST) return FALSE;
+        if (draw->itemID != static_cast<UINT>(-1))
+            settings_listDrawItem({draw->hDC, static_cast<int>(draw->itemID), draw->rcItem,
+                                   (draw->itemState & ODS_SELECTED) != 0});
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
+        if (id != IDC_LABEL7 && id != IDC_STATUS_LABEL) return FALSE;
+        const auto dc = reinterpret_cast<HDC>(wparam);
+        SetTextColor(dc, id == IDC_LABEL7 ? kNavy : kMaroon);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DPICHANGED:
+        // The system scales the dialog after this message; the list and the preview follow then.
+        PostMessageA(WindowHandle(), CM_SCR, 4, 0);
+        return FALSE;
+    case CM_SCR:
+        if (wparam != 4) return FALSE;
+        fit_name_section();
+        if (TSaverForm* form = preview()) form->core().Display_changed(); // the area changed
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 HPALETTE TConfigForm::GetPalette() {
@@ -248,26 +199,20 @@ HPALETTE TConfigForm::GetPalette() {
     return TScrDialog::GetPalette();
 }
 
-// The list, not the tabs above it: arrow keys then move through the settings at once.
-HWND TConfigForm::InitialFocus() {
-    if (PageControl->ActivePage() == SettingsTab && settings_list->HandleAllocated())
-        return settings_list->WindowHandle();
-    return TScrDialog::InitialFocus();
-}
-
-void TConfigForm::DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) {
-    SetLayoutDpi(new_dpi);
-    TScrDialog::DpiChanged(old_dpi, new_dpi, suggested);
-    ApplyLayoutDpi(old_dpi);
-    fit_name_section();
-    if (TSaverForm* form = preview()) form->core().Display_changed(); // the area grew or shrank
-    RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
-
+// The list's rows and columns at the dialog's resolution; the Name column takes what the Tag
+// column and the scroll bar leave.
 void TConfigForm::fit_name_section() {
-    Titles->SetSectionWidth(0, Name_section_width(Scaled(settings_list->DesignWidth()),
-                                                  Titles->SectionWidth(1),
-                                                  GetSystemMetrics(SM_CXVSCROLL)));
+    HWND list = Item(IDC_SETTINGS_LIST);
+    const int dpi = WindowDpi(WindowHandle());
+    SendMessageA(list, LB_SETITEMHEIGHT, 0, Scale_for_dpi(kRowHeight, dpi));
+    RECT r{};
+    GetWindowRect(list, &r);
+    HDITEMA item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = Scale_for_dpi(kTagSectionWidth, dpi);
+    SendMessageA(Item(IDC_TITLES), HDM_SETITEMA, 1, reinterpret_cast<LPARAM>(&item));
+    item.cxy = Name_section_width(r.right - r.left, item.cxy, GetSystemMetrics(SM_CXVSCROLL));
+    SendMessageA(Item(IDC_TITLES), HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 TSaverForm* TConfigForm::preview() const {
@@ -275,68 +220,122 @@ TSaverForm* TConfigForm::preview() const {
 }
 
 // --- Settings Selection ------------------------------------------------------------------------
-void TConfigForm::FormShow(TComponent*) {
-    RECT r{};
-    GetWindowRect(WindowHandle(), &r);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
-    SetWindowPos(WindowHandle(), nullptr, left, top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
+void TConfigForm::FormShow() {
+    HWND titles = Item(IDC_TITLES);
+    const int dpi = WindowDpi(WindowHandle());
+    const std::pair<const char*, int> sections[] = {{"Name", kNameSectionWidth},
+                                                    {"Tag", kTagSectionWidth}};
+    for (int i = 0; i < 2; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.fmt = HDF_CENTER | HDF_STRING;
+        item.pszText = const_cast<char*>(sections[i].first);
+        item.cxy = Scale_for_dpi(sections[i].second, dpi);
+        SendMessageA(titles, HDM_INSERTITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
+    }
     fit_name_section();
+    SetWindowSubclass(Item(IDC_SETTINGS_LIST), list_proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    Monitor.Attach(Item(IDC_MONITOR));
+    ScrGeneral.Attach(OptionsTab);
+    for (int id : {IDC_UPDOWN1, IDC_UPDOWN2})
+        SendMessageA(Item(id), UDM_SETRANGE32, 1, Max_time_limit);
+    SetDlgItemTextA(OptionsTab, IDC_MIN_TIME, "30");
+    SetDlgItemTextA(OptionsTab, IDC_MAX_TIME, "60");
+
     Nimbrel_Options* opts = current_options();
     if (opts) {
-        updating_controls() = true;
+        updating_controls_ = true;
         const Option_boxes boxes = Boxes_from_options(*opts);
-        Cycling_mode->SetChecked(boxes.cycling);
-        Cycle_tagged->SetChecked(boxes.cycle_tagged);
-        Cycle_all->SetChecked(!boxes.cycle_tagged);
+        check(IDC_CYCLING_MODE, boxes.cycling);
+        check(IDC_CYCLE_TAGGED, boxes.cycle_tagged);
+        check(IDC_CYCLE_ALL, !boxes.cycle_tagged);
         // A changed text runs the box's handler, which the flag does not mute.
-        Min_time->SetText(boxes.min_time);
-        Max_time->SetText(boxes.max_time);
-        AllowChange->SetChecked(boxes.allow_change);
-        AllowForce->SetChecked(boxes.allow_force);
-        Emulate_palette->SetChecked(boxes.emulate_palette);
-        Other_monitors->SetChecked(boxes.animate_every_monitor);
-        updating_controls() = false;
+        SetDlgItemTextA(OptionsTab, IDC_MIN_TIME, boxes.min_time.c_str());
+        SetDlgItemTextA(OptionsTab, IDC_MAX_TIME, boxes.max_time.c_str());
+        check(IDC_ALLOW_CHANGE, boxes.allow_change);
+        check(IDC_ALLOW_FORCE, boxes.allow_force);
+        check(IDC_EMULATE_PALETTE, boxes.emulate_palette);
+        check(IDC_OTHER_MONITORS, boxes.animate_every_monitor);
+        updating_controls_ = false;
     }
     show_palette_note();
-    status_label->SetVisible(not_256_mode());
+    ShowWindow(Item(IDC_STATUS_LABEL), not_256_mode() ? SW_SHOWNA : SW_HIDE);
+}
+
+// The list's mouse and key messages, for the handlers.
+LRESULT CALLBACK TConfigForm::list_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                        UINT_PTR id, DWORD_PTR data) {
+    auto* form = reinterpret_cast<TConfigForm*>(data);
+    const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+    const int x = static_cast<short>(LOWORD(lparam)), y = static_cast<short>(HIWORD(lparam));
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        form->settings_listMouseDown(x, y, message == WM_LBUTTONDBLCLK);
+        break;
+    case WM_LBUTTONUP:
+        form->settings_listMouseUp(x, y, false);
+        break;
+    case WM_KEYUP:
+        form->settings_listKeyUp(static_cast<WORD>(wparam));
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, list_proc, id);
+        break;
+    default:
+        break;
+    }
+    return result;
 }
 
 void TConfigForm::Fill_settings_list(int index) {
     TSaverForm* form = preview();
     Nimbrel_settings_file* collection = form ? form->settings_file() : nullptr;
-    if (!collection) {
-        Titles->SetSectionText(0, "Name");
-        return;
+    HDITEMA title{};
+    title.mask = HDI_TEXT;
+    std::string text = "Name";
+    HWND list = Item(IDC_SETTINGS_LIST);
+    if (collection) {
+        const int n = collection->Count();
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        for (int i = 0; i < n; ++i)
+            SendMessageA(list, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(collection->Setting(i).Get_name().c_str()));
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(Top_row(index, n)), 0);
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+        text = Name_header(n);
     }
-    const int n = collection->Count();
-    settings_list->Clear();
-    for (int i = 0; i < n; ++i)
-        settings_list->Add(collection->Setting(i).Get_name());
-    Titles->SetSectionText(0, Name_header(n));
-    settings_list->SetItemIndex(index);
-    settings_list->SetTopIndex(Top_row(index, n));
+    title.pszText = text.data();
+    SendMessageA(Item(IDC_TITLES), HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&title));
 }
 
 void TConfigForm::settings_listDrawItem(const TDrawItem& item) {
     TSaverForm* form = preview();
     if (!form) return;
-    const int name_width = Titles->SectionWidth(0);
+    HWND list = Item(IDC_SETTINGS_LIST);
+    const int dpi = WindowDpi(list);
+    const auto scaled = [dpi](int pixels) { return Scale_for_dpi(pixels, dpi); };
+    const int name_width = SectionWidth(0);
     const int face = item.selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
     HDC dc = item.dc;
     SetTextColor(dc, GetSysColor(item.selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old_font = SelectObject(dc, DialogFont());
+    HGDIOBJ old_font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
 
     RECT name = item.rect;
     name.right = name_width - 1;
     FillRect(dc, &name, GetSysColorBrush(face));
-    const std::string text =
-        item.index < settings_list->Count() ? settings_list->Item(item.index) : std::string();
-    TextOutA(dc, name.left + Scaled(2), name.top + Scaled(1), text.c_str(),
-             static_cast<int>(text.size()));
+    char text[256] = {};
+    if (SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(item.index), 0) <
+        static_cast<LRESULT>(sizeof text))
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(item.index),
+                     reinterpret_cast<LPARAM>(text));
+    TextOutA(dc, name.left + scaled(2), name.top + scaled(1), text, lstrlenA(text));
 
     RECT tag = item.rect;
     tag.left = name_width - 1;
@@ -349,8 +348,8 @@ void TConfigForm::settings_listDrawItem(const TDrawItem& item) {
         HDC source = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(source, tag_mark_);
         // Magenta is the mark's see-through colour.
-        TransparentBlt(dc, name_width - 1 + Scaled(12), item.rect.top + Scaled(1),
-                       Scaled(info.bmWidth), Scaled(info.bmHeight), source, 0, 0, info.bmWidth,
+        TransparentBlt(dc, name_width - 1 + scaled(12), item.rect.top + scaled(1),
+                       scaled(info.bmWidth), scaled(info.bmHeight), source, 0, 0, info.bmWidth,
                        info.bmHeight, RGB(255, 0, 255));
         SelectObject(source, old);
         DeleteDC(source);
@@ -362,17 +361,17 @@ void TConfigForm::settings_listMouseDown(int x, int, bool double_click) {
     if (!double_click) return;
     TSaverForm* form = preview();
     Nimbrel_settings_file* collection = form ? form->settings_file() : nullptr;
-    const int selected = settings_list->ItemIndex();
+    const int selected = list_index();
     if (!collection || selected < 0 || selected >= collection->Count()) return;
-    if (!In_tag_column(x, Titles->SectionWidth(0))) return;
+    if (!In_tag_column(x, SectionWidth(0))) return;
     collection->Set_tag(selected, !collection->Setting(selected).Is_tagged());
-    settings_list->Invalidate();
+    InvalidateRect(Item(IDC_SETTINGS_LIST), nullptr, FALSE);
 }
 
 void TConfigForm::preview_selected() {
     TSaverForm* form = preview();
     Nimbrel_settings_file* collection = form ? form->settings_file() : nullptr;
-    const int selected = settings_list->ItemIndex();
+    const int selected = list_index();
     if (!collection || selected < 0 || selected >= collection->Count()) return;
     form->Change_setting(selected);
 }
@@ -389,79 +388,85 @@ void TConfigForm::settings_listKeyUp(WORD) {
 // The note on colours is true only of the display's own palette. That palette is one for the
 // whole display, so the other monitors stay black then, and the note takes their box's place.
 void TConfigForm::show_palette_note() {
-    info_label->SetVisible(!Emulate_palette->Checked());
-    Other_monitors->SetVisible(Emulate_palette->Checked());
+    ShowWindow(Item(IDC_INFO_LABEL), checked(IDC_EMULATE_PALETTE) ? SW_HIDE : SW_SHOWNA);
+    ShowWindow(Item(IDC_OTHER_MONITORS), checked(IDC_EMULATE_PALETTE) ? SW_SHOWNA : SW_HIDE);
 }
 
-void TConfigForm::Update_Options(TComponent* sender) {
-    if (sender == Emulate_palette) show_palette_note();
+void TConfigForm::Update_Options(int sender) {
+    if (sender == IDC_EMULATE_PALETTE) show_palette_note();
     Nimbrel_Options* opts = current_options();
-    if (updating_controls() || !opts) return;
+    if (updating_controls_ || !opts) return;
     Option_boxes boxes;
-    boxes.cycling = Cycling_mode->Checked();
-    boxes.cycle_tagged = Cycle_tagged->Checked();
-    boxes.min_time = Min_time->Text();
-    boxes.max_time = Max_time->Text();
-    boxes.allow_change = AllowChange->Checked();
-    boxes.allow_force = AllowForce->Checked();
-    boxes.emulate_palette = Emulate_palette->Checked();
-    boxes.animate_every_monitor = Other_monitors->Checked();
+    boxes.cycling = checked(IDC_CYCLING_MODE);
+    boxes.cycle_tagged = checked(IDC_CYCLE_TAGGED);
+    boxes.min_time = DlgItemText(OptionsTab, IDC_MIN_TIME);
+    boxes.max_time = DlgItemText(OptionsTab, IDC_MAX_TIME);
+    boxes.allow_change = checked(IDC_ALLOW_CHANGE);
+    boxes.allow_force = checked(IDC_ALLOW_FORCE);
+    boxes.emulate_palette = checked(IDC_EMULATE_PALETTE);
+    boxes.animate_every_monitor = checked(IDC_OTHER_MONITORS);
     if (const auto error = Options_from_boxes(boxes, *opts))
         ScrMessageBox(WindowHandle(), *error, message_caption(), MB_OK | MB_ICONERROR);
 }
 
-void TConfigForm::Min_timeExit(TComponent*) {
+void TConfigForm::Min_timeExit() {
     Nimbrel_Options* opts = current_options();
     if (!opts) return;
-    const Time_exit exit = Min_time_exit(Min_time->Text(), opts->Max_time);
+    const Time_exit exit = Min_time_exit(DlgItemText(OptionsTab, IDC_MIN_TIME), opts->Max_time);
     opts->Min_time = exit.value;
-    if (exit.limit)
-        UpDown2->SetMin(exit.value);
-    else
-        PageControl->SetActivePage(OptionsTab);
+    if (!exit.limit) {
+        show_page(1);
+        return;
+    }
+    int max = Max_time_limit;
+    SendMessageA(Item(IDC_UPDOWN2), UDM_GETRANGE32, 0, reinterpret_cast<LPARAM>(&max));
+    SendMessageA(Item(IDC_UPDOWN2), UDM_SETRANGE32, static_cast<WPARAM>(exit.value), max);
 }
 
-void TConfigForm::Max_timeExit(TComponent*) {
+void TConfigForm::Max_timeExit() {
     Nimbrel_Options* opts = current_options();
     if (!opts) return;
-    const Time_exit exit = Max_time_exit(Max_time->Text(), opts->Min_time);
+    const Time_exit exit = Max_time_exit(DlgItemText(OptionsTab, IDC_MAX_TIME), opts->Min_time);
     opts->Max_time = exit.value;
-    if (exit.limit)
-        UpDown1->SetMax(exit.value);
-    else
-        PageControl->SetActivePage(OptionsTab);
+    if (!exit.limit) {
+        show_page(1);
+        return;
+    }
+    int min = 1;
+    SendMessageA(Item(IDC_UPDOWN1), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&min), 0);
+    SendMessageA(Item(IDC_UPDOWN1), UDM_SETRANGE32, static_cast<WPARAM>(min), exit.value);
 }
 
 void TConfigForm::show_invalid_times() {
     ScrMessageBox(WindowHandle(), Invalid_times_message, message_caption());
-    PageControl->SetActivePage(OptionsTab);
-    Min_time->SetFocus();
+    show_page(1);
+    SetFocus(Item(IDC_MIN_TIME));
 }
 
-void TConfigForm::PageControlChange(TComponent*) {
+void TConfigForm::PageControlChange() {
     const Nimbrel_Options* opts = current_options();
     if (opts && !Times_valid(opts->Min_time, opts->Max_time)) show_invalid_times();
 }
 
-void TConfigForm::BtnOkClick(TComponent*) {
+void TConfigForm::BtnOkClick() {
     if (TSaverForm* form = preview()) form->SetRunning(false);
-    Max_timeExit(BtnOk);
-    Min_timeExit(BtnOk);
+    Max_timeExit();
+    Min_timeExit();
     const Nimbrel_Options* opts = current_options();
     if (opts && !Times_valid(opts->Min_time, opts->Max_time)) {
         show_invalid_times();
         return;
     }
-    ScrGeneral->SaveValues();
-    ModalResult = mrOk;
+    ScrGeneral.SaveValues();
+    EndModal(mrOk);
 }
 
-void TConfigForm::BtnCancelClick(TComponent*) {
+void TConfigForm::BtnCancelClick() {
     if (TSaverForm* form = preview()) form->SetRunning(false);
-    ModalResult = mrCancel;
+    EndModal(mrCancel);
 }
 
-void TConfigForm::Button1Click(TComponent*) {
+void TConfigForm::Button1Click() {
     const Nimbrel_Options* opts = current_options();
     const std::string folder = opts ? opts->Directory : std::string();
     const std::string hlp = folder + "Nimbrel_32_Help.hlp";

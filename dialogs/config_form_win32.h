@@ -1,23 +1,33 @@
 // TConfigForm: the configuration dialog. "Settings Selection" lists the settings of the file the
 // live preview loaded, shows a clicked one in the preview and tags or untags it; "Other Options"
-// holds the kit's general options page and the program's own options. The dialog owns no
-// settings data: it works on the preview window's collection and on the options record.
+// holds the kit's general options and the program's own options. The dialog and its two pages
+// are templates (dialog_resources.rc); it owns no settings data: it works on the preview
+// window's collection and on the options record.
 #pragma once
 
 #include "app/win32_api.h" // before <windows.h>
 
 #include "app/saver_window_core.h"
-#include "saverkit/controls.h"
-#include "saverkit/scr_forms.h"
-#include "saverkit/scr_general.h"
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_forms_win32.h"
+#include "saverkit/scr_general_win32.h"
+#include "saverkit/scr_monitor_win32.h"
+
+#include <string>
 
 namespace nimbrel {
 
 class TSaverForm;
 class Nimbrel_Options;
 
-class TConfigForm : public TScrDialog, public TControlHost, public ConfigDialogLink {
+// One row of the settings list to draw.
+struct TDrawItem {
+    HDC dc;
+    int index;
+    RECT rect;
+    bool selected;
+};
+
+class TConfigForm : public TScrDialog, public ConfigDialogLink {
   public:
     explicit TConfigForm(TComponent* owner);
     ~TConfigForm() override;
@@ -26,65 +36,50 @@ class TConfigForm : public TScrDialog, public TControlHost, public ConfigDialogL
     // Called by the preview after each random pick.
     void Fill_settings_list(int index) override;
 
-    // Published components.
-    TPageControl* PageControl;
-    TTabSheet* SettingsTab;
-    TScrMonitor* Monitor;
-    TLabel *Label1, *Label8, *Label7, *Label4;
-    TPanel *Container, *index_panel;
-    THeaderControl* Titles;
-    TListBox* settings_list;
-    TTabSheet* OptionsTab;
-    TScrGeneral* ScrGeneral;
-    TPanel* Panel2;
-    TCheckBox* Cycling_mode;
-    TRadioButton *Cycle_tagged, *Cycle_all;
-    TLabel *Min_label, *Min_units, *Max_label, *Max_units;
-    TEdit *Min_time, *Max_time;
-    TUpDown *UpDown1, *UpDown2;
-    TCheckBox *AllowChange, *AllowForce, *Emulate_palette, *Other_monitors;
-    TLabel* info_label;
-    TLabel* status_label;
-    TButton *Button1, *BtnOk, *BtnCancel;
+    // The pages, and a control of the dialog or of one of its pages by identifier.
+    HWND SettingsTab = nullptr, OptionsTab = nullptr;
+    HWND Item(int id) const;
+    TScrMonitor Monitor;
+    TScrGeneral ScrGeneral;
+    // The list's column titles and the Name column's width (pixels).
+    std::string TitleText(int section) const;
+    int SectionWidth(int section) const;
 
     // Event handlers.
-    void FormShow(TComponent* sender);
     void settings_listDrawItem(const TDrawItem& item);
     void settings_listMouseDown(int x, int y, bool double_click);
     void settings_listMouseUp(int x, int y, bool double_click);
     void settings_listKeyUp(WORD key);
-    void Update_Options(TComponent* sender);
-    void Min_timeExit(TComponent* sender);
-    void Max_timeExit(TComponent* sender);
-    void PageControlChange(TComponent* sender);
-    void BtnOkClick(TComponent* sender);
-    void BtnCancelClick(TComponent* sender);
-    void Button1Click(TComponent* sender);
-
-    HWND HostHandle() override { return Handle(); }
+    void Update_Options(int sender);
+    void Min_timeExit();
+    void Max_timeExit();
+    void PageControlChange();
+    void BtnOkClick();
+    void BtnCancelClick();
+    void Button1Click();
 
   protected:
-    void CreateParams(TCreateParams& params) override;
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+    INT_PTR DialogProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+    TScrGeneralHooks* GeneralPage() override { return &ScrGeneral; }
+    HWND PreviewArea() override { return Monitor.WindowHandle(); }
     HPALETTE GetPalette() override;
-    HWND InitialFocus() override;
-    void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) override;
 
   private:
+    static LRESULT CALLBACK list_proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    void FormShow();
+    void make_pages();
+    void show_page(int index);
     void fit_name_section();
-    void build_settings_tab();
-    void build_options_tab();
-    void lay_out_general_page();
     void show_invalid_times();
     void show_palette_note();
     void preview_selected();
+    bool checked(int id) const;
+    void check(int id, bool on);
+    int list_index() const;
     TSaverForm* preview() const;
-    Nimbrel_Options& options() const;
 
-    HBITMAP tag_mark_ = nullptr; // Screensaver_pic
+    HBITMAP tag_mark_ = nullptr;     // Screensaver_pic
+    bool updating_controls_ = false; // FormShow is loading the option boxes
 };
-
-// True only while FormShow loads the option boxes.
-bool& updating_controls();
 
 } // namespace nimbrel

@@ -1,7 +1,7 @@
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
-#include "saverkit/controls.h"
 #include "saverkit/dpi.h"
+#include "saverkit/dpi_win32.h"
 #include "saverkit/scr_mode.h"
 
 #include <algorithm>
@@ -28,12 +28,6 @@ HINSTANCE module_instance() {
 // top-level one (with or without an owner) is activated, as the user expects of a new window.
 int show_command(HWND window) {
     return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) ? SW_SHOWNA : SW_SHOWNORMAL;
-}
-
-BOOL CALLBACK collect_enabled_window(HWND window, LPARAM list) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
 }
 
 } // namespace
@@ -305,34 +299,13 @@ void TForm::CreateParams(TCreateParams& params) {
     case TBorderStyle::bsNone:
         params.Style = base | (child ? 0 : WS_POPUP);
         break;
-    case TBorderStyle::bsSingle:
-        params.Style = base | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-        break;
     case TBorderStyle::bsSizeable:
         params.Style = base | WS_OVERLAPPEDWINDOW;
         break;
-    case TBorderStyle::bsDialog:
-        params.Style = base | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-        params.ExStyle |= WS_EX_DLGMODALFRAME;
-        break;
-    }
-    if (!child) {
-        if (position_ == TPosition::poDefaultPosOnly) {
-            // Only overlapped windows take the system's default position.
-            params.Style &= ~WS_POPUP;
-            params.X = params.Y = CW_USEDEFAULT;
-        } else if (position_ == TPosition::poScreenCenter) {
-            params.X = (GetSystemMetrics(SM_CXSCREEN) - params.Width) / 2;
-            params.Y = (GetSystemMetrics(SM_CYSCREEN) - params.Height) / 2;
-        }
     }
 }
 
 void TForm::Close() {
-    if (modal_) {
-        ModalResult = mrCancel;
-        return;
-    }
     if (!CloseQuery()) return;
     TCloseAction action = TCloseAction::caHide;
     DoClose(action);
@@ -348,65 +321,7 @@ void TForm::Close() {
 }
 
 bool TForm::CloseQuery() {
-    bool can_close = true;
-    if (auto handler = OnCloseQuery) handler(this, can_close);
-    return can_close;
-}
-
-int TForm::ShowModal() {
-    if (Visible() || modal_) throw std::logic_error("Cannot make a visible window modal");
-
-    // Every enabled, visible top-level window of this thread waits while the form runs, and so
-    // does the owner, which may belong to another program (the system's display settings).
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), collect_enabled_window,
-                      reinterpret_cast<LPARAM>(&disabled));
-    const HWND owner = GetWindow(Handle(), GW_OWNER);
-    if (owner && IsWindowEnabled(owner) &&
-        std::find(disabled.begin(), disabled.end(), owner) == disabled.end())
-        disabled.push_back(owner);
-    for (HWND window : disabled)
-        EnableWindow(window, FALSE);
-
-    modal_ = true;
-    ModalResult = mrNone;
-    last_focus_ = nullptr;
-    try {
-        Show();
-        if (HandleAllocated()) {
-            // The program that started us is in the foreground, so we may take it over.
-            SetForegroundWindow(WindowHandle());
-            SetActiveWindow(WindowHandle());
-            focus_first_control();
-        }
-        while (ModalResult == mrNone) {
-            if (!Application || !Application->HandleMessage()) {
-                if (Application) PostQuitMessage(0); // leave the quit to the outer loop too
-                ModalResult = mrCancel;
-            } else if (!HandleAllocated()) {
-                ModalResult = mrCancel;
-            }
-            if (ModalResult != mrNone) {
-                TCloseAction action = TCloseAction::caNone;
-                if (CloseQuery()) {
-                    action = TCloseAction::caHide;
-                    DoClose(action);
-                }
-                if (action == TCloseAction::caNone) ModalResult = mrNone;
-            }
-        }
-    } catch (...) {
-        modal_ = false;
-        for (HWND window : disabled)
-            if (IsWindow(window)) EnableWindow(window, TRUE);
-        throw;
-    }
-    // Re-enable first, so activation goes back to the window we came from.
-    for (HWND window : disabled)
-        if (IsWindow(window)) EnableWindow(window, TRUE);
-    modal_ = false;
-    Hide();
-    return ModalResult;
+    return true;
 }
 
 bool TForm::realize_palette(bool background) {
@@ -422,36 +337,14 @@ bool TForm::realize_palette(bool background) {
     return true;
 }
 
-HWND TForm::InitialFocus() {
-    return HandleAllocated() ? GetNextDlgTabItem(WindowHandle(), nullptr, FALSE) : nullptr;
-}
-
-bool TForm::focus_first_control() {
-    HWND control = nullptr;
-    if (last_focus_ && IsWindow(last_focus_) && IsChild(WindowHandle(), last_focus_))
-        control = last_focus_;
-    else
-        control = InitialFocus();
-    if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
-    SetFocus(control);
-    return true;
-}
-
 LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+    case WM_CREATE:
+        dpi_ = WindowDpi(WindowHandle());
+        break;
     case WM_CLOSE:
         Close();
         return 0;
-    case WM_ACTIVATE:
-        // A dialog keeps its keys working: the focus goes back to a control, not to the frame.
-        if (!DialogKeys || !HandleAllocated()) break;
-        if (LOWORD(wparam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(WindowHandle(), focus)) last_focus_ = focus;
-        } else if (!HIWORD(wparam) && focus_first_control()) {
-            return 0;
-        }
-        break;
     case WM_ERASEBKGND: {
         RECT r{};
         GetClientRect(WindowHandle(), &r);
@@ -475,10 +368,13 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case kReleaseMessage:
         Free();
         return 0;
-    case WM_DPICHANGED:
-        // Both words hold the new resolution; the old one is what the layout was made for.
-        DpiChanged(LayoutDpi(), HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+    case WM_DPICHANGED: {
+        // Both words hold the new resolution; the old one is what the window was made at.
+        const int old_dpi = dpi_ ? dpi_ : Design_dpi;
+        dpi_ = HIWORD(wparam);
+        DpiChanged(old_dpi, dpi_, *reinterpret_cast<const RECT*>(lparam));
         return 0;
+    }
     default:
         break;
     }
@@ -631,23 +527,7 @@ bool TApplication::HandleMessage() {
     return true;
 }
 
-void TApplication::ProcessMessages() {
-    MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            terminated_ = true;
-            return;
-        }
-        process_message(message);
-    }
-}
-
 bool TApplication::process_message(MSG& message) {
-    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
-        HWND active = GetActiveWindow();
-        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(active));
-        if (form && form->DialogKeys && IsDialogMessageA(active, &message)) return true;
-    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
     return true;

@@ -130,6 +130,11 @@ KitSize ScaledPicture(KitSize picture, int dpi) {
     return {Scale_for_dpi(picture.width, dpi), Scale_for_dpi(picture.height, dpi)};
 }
 
+int PictureDpi(KitSize control, int dpi) {
+    const int fit = std::min(control.width * Design_dpi / 184, control.height * Design_dpi / 170);
+    return std::min(dpi, std::max(fit, 1));
+}
+
 KitRect PreviewChildBounds(KitSize control, int dpi) {
     const KitSize o = PictureOffset(control, ScaledPicture({184, 170}, dpi));
     const DpiRect r = Scale_rect_for_dpi({16, 17, 153, 113}, dpi);

@@ -81,6 +81,9 @@ KitSize PictureOffset(KitSize control, KitSize picture);
 int CornerAt(const MonitorGeometry& geometry, int x, int y);
 // The picture's size on a window at `dpi` (its bitmaps are drawn stretched).
 KitSize ScaledPicture(KitSize picture, int dpi);
+// The resolution to draw the picture at in a control: the window's, or less where the control
+// (laid out in the dialog font's units) is too small for the picture at the window's.
+int PictureDpi(KitSize control, int dpi);
 // The preview child's rectangle (left, top, width, height as right, bottom) in a control at
 // `dpi`: the picture's screen area, picture centred in the control.
 KitRect PreviewChildBounds(KitSize control, int dpi);

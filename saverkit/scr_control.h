@@ -4,8 +4,8 @@
 #pragma once
 
 #include "saverkit/command_line.h"
-#include "saverkit/form.h"
-#include "saverkit/scr_forms.h"
+#include "saverkit/form_win32.h"
+#include "saverkit/scr_forms_win32.h"
 
 #include <array>
 #include <functional>
@@ -57,7 +57,7 @@ class TScrControl : public TComponent {
     virtual void ConfigPreviewGone(TProxy* owner, HWND window, UINT message, WPARAM wparam,
                                    LPARAM lparam);
     // Previews into a control (the dialog's monitor picture); before Execute it is remembered.
-    virtual void PreviewInControl(TWinControl* host);
+    virtual void PreviewInControl(HWND host);
     virtual bool VerifyPasswordFor(TScrForm* form);
     virtual void Run(const TScrFormClass& saver_class, const TScrFormClass& config_class);
     virtual void Start();
@@ -113,7 +113,7 @@ class TScrControl : public TComponent {
     TScrForm* closing_hooked_ = nullptr;
     std::unique_ptr<TUtilityWindow> window_;
     bool posted_ = false;
-    TWinControl* pending_host_ = nullptr;
+    HWND pending_host_ = nullptr;
     std::vector<TProxy*> free_proxies_; // front: the most recently freed
     bool executed_ = false;
 };

@@ -259,7 +259,7 @@ void TScrControl::Execute() {
     }
     SetScrMode(command->mode);
     published_control = this;
-    if (TWinControl* host = pending_host_) {
+    if (HWND host = pending_host_) {
         pending_host_ = nullptr;
         PreviewInControl(host);
     }
@@ -365,7 +365,6 @@ void TScrControl::RunConfig(HWND parent, bool keep_running) {
     hold(kRegular, dialog);
     // The parent becomes the dialog's owner, which the modal run disables, and enables again
     // before the dialog hides: enabled only afterwards, it would not get the activation back.
-    dialog->SetPosition(TPosition::poDefaultPosOnly);
     if (parent) dialog->SetParentWindow(parent);
     try {
         dialog->ShowModal();

@@ -1,4 +1,4 @@
-#include "saverkit/scr_forms.h"
+#include "saverkit/scr_forms_win32.h"
 
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"
@@ -52,23 +52,6 @@ bool is_input_message(UINT message) {
     default:
         return false;
     }
-}
-
-bool same_name(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
-}
-
-// Depth first: each component, then the components it owns.
-template <class Match> TComponent* find_component(const TComponent& root, Match match) {
-    for (TComponent* c : root.Components()) {
-        if (match(*c)) return c;
-        if (TComponent* inner = find_component(*c, match)) return inner;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -205,79 +188,119 @@ void TScrForm::EndDialog() {
 }
 
 // ---------------------------------------------------------------------------------------------
-TScrDialog::TScrDialog(TComponent* owner) : TScrBase(owner) {
+bool EnsureDialogClass(const char* name) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoExA(instance, name, &wc)) return true;
+    if (!GetClassInfoExA(nullptr, MAKEINTATOM(32770), &wc)) return false;
+    wc.hInstance = instance;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+}
+
+TScrDialog::TScrDialog(TComponent* owner, const char* template_name)
+    : TScrBase(owner), template_(template_name) {
     Purpose = smConfig;
-    SetBorderStyle(TBorderStyle::bsDialog);
-    SetPosition(TPosition::poDefaultPosOnly);
-    DialogKeys = true;
 }
 
 bool TScrDialog::IsConfigPurpose() const {
     return Purpose == smConfig || Purpose == smCRegular || Purpose == smCActive;
 }
 
-void TScrDialog::AfterConstruction() {
-    constructed_ = true;
+int TScrDialog::ShowModal() {
+    if (!template_) return 0;
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), template_, ParentWindow(),
+                                           dialog_proc, reinterpret_cast<LPARAM>(this));
+    return result > 0 ? static_cast<int>(result) : 0;
+}
+
+void TScrDialog::EndModal(int result) {
+    ModalResult = result;
+    if (HWND window = WindowHandle()) ::EndDialog(window, result);
+}
+
+HWND TScrDialog::Page(const char* template_name) {
+    return CreateDialogParamA(GetModuleHandleA(nullptr), template_name, WindowHandle(), dialog_proc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK TScrDialog::dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<TScrDialog*>(lparam);
+        SetWindowLongPtrA(window, DWLP_USER, lparam);
+        if (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) return TRUE; // a page
+        dialog->init(window);
+        return dialog->DialogProc(message, wparam, lparam);
+    }
+    auto* dialog = reinterpret_cast<TScrDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!dialog) return FALSE;
+    if (dialog->WindowHandle() != window) return dialog->DialogProc(message, wparam, lparam);
+    switch (message) {
+    case CM_SCR:
+        if (wparam == 3) {
+            if (!GetScrControl()) {
+                PostQuitMessage(0);
+                return TRUE;
+            }
+            // The program that started us is in the foreground, so we may take it over.
+            SetForegroundWindow(window);
+            dialog->start_preview();
+            return TRUE;
+        }
+        break;
+    case WM_QUERYNEWPALETTE:
+        if (dialog->realize_palette(false)) {
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        break;
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wparam) != window) dialog->realize_palette(true);
+        break;
+    case WM_DESTROY:
+        if (dialog->icons_swapped_) {
+            SendMessageA(window, WM_SETICON, ICON_BIG,
+                         reinterpret_cast<LPARAM>(dialog->old_big_icon_));
+            SendMessageA(window, WM_SETICON, ICON_SMALL,
+                         reinterpret_cast<LPARAM>(dialog->old_small_icon_));
+            dialog->icons_swapped_ = false;
+        }
+        break;
+    default:
+        break;
+    }
+    const INT_PTR handled = dialog->DialogProc(message, wparam, lparam);
+    if (message == WM_NCDESTROY) dialog->AdoptHandle(nullptr);
+    return handled;
+}
+
+void TScrDialog::init(HWND window) {
+    AdoptHandle(window);
     if (IsConfigPurpose()) {
-        TComponent* general = find_component(
-            *this, [](const TComponent& c) { return same_name(c.ClassName(), "TScrGeneral"); });
-        auto* hooks = dynamic_cast<TScrGeneralHooks*>(general);
-        if (hooks && GetScrControl()) {
+        if (TScrGeneralHooks* hooks = GeneralPage(); hooks && GetScrControl()) {
             hooks->SetAllowMute(GetScrControl()->AllowMute);
             hooks->SetRequirePassword(GetScrControl()->RequirePassword);
         }
-        TComponent* monitor = find_component(*this, [](const TComponent& c) {
-            auto* m = dynamic_cast<const TScrMonitorHooks*>(&c);
-            return same_name(c.ClassName(), "TScrMonitor") && m && m->IsPreviewUse();
-        });
-        preview_monitor_ = dynamic_cast<TWinControl*>(monitor);
     }
-    if (HandleAllocated()) PostMessageA(WindowHandle(), CM_SCR, 3, 0);
-}
-
-void TScrDialog::CreateParams(TCreateParams& params) {
-    TScrBase::CreateParams(params);
-    // Top level even with a parent window: that one becomes the owner.
-    params.Style = WS_OVERLAPPEDWINDOW;
+    icons_swapped_ = IsConfigPurpose() && Application;
+    if (icons_swapped_) {
+        const auto icon = reinterpret_cast<LPARAM>(Application->Icon());
+        old_big_icon_ = reinterpret_cast<HICON>(SendMessageA(window, WM_SETICON, ICON_BIG, icon));
+        old_small_icon_ =
+            reinterpret_cast<HICON>(SendMessageA(window, WM_SETICON, ICON_SMALL, icon));
+    }
+    PostMessageA(window, CM_SCR, 3, 0);
 }
 
 void TScrDialog::start_preview() {
-    if (!IsConfigPurpose() || !preview_monitor_) return;
-    preview_monitor_->HandleNeeded();
-    if (TScrControl* control = GetScrControl()) control->PreviewInControl(preview_monitor_);
+    if (!IsConfigPurpose()) return;
+    if (HWND area = PreviewArea())
+        if (TScrControl* control = GetScrControl()) control->PreviewInControl(area);
 }
 
-void TScrDialog::CreateWnd() {
-    TScrBase::CreateWnd();
-    if (!constructed_) AfterConstruction();
-    start_preview();
-}
-
-LRESULT TScrDialog::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == CM_SCR && wparam == 3) {
-        if (!GetScrControl()) {
-            PostQuitMessage(0);
-            return 0;
-        }
-        start_preview();
-    }
-    const LRESULT result = TScrBase::WndProc(message, wparam, lparam);
-    if (message == WM_CREATE) {
-        icons_swapped_ = IsConfigPurpose() && Application;
-        if (icons_swapped_) {
-            const auto icon = reinterpret_cast<LPARAM>(Application->Icon());
-            old_big_icon_ =
-                reinterpret_cast<HICON>(SendMessageA(WindowHandle(), WM_SETICON, ICON_BIG, icon));
-            old_small_icon_ =
-                reinterpret_cast<HICON>(SendMessageA(WindowHandle(), WM_SETICON, ICON_SMALL, icon));
-        }
-    } else if (message == WM_DESTROY && icons_swapped_) {
-        SendMessageA(WindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(old_big_icon_));
-        SendMessageA(WindowHandle(), WM_SETICON, ICON_SMALL,
-                     reinterpret_cast<LPARAM>(old_small_icon_));
-        icons_swapped_ = false;
-    }
-    return result;
+INT_PTR TScrDialog::DialogProc(UINT, WPARAM, LPARAM) {
+    return FALSE;
 }
 
 } // namespace nimbrel

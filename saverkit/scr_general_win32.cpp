@@ -1,7 +1,10 @@
-#include "saverkit/scr_general.h"
+#include "saverkit/scr_general_win32.h"
 
+#include "saverkit/kit_dialog_ids.h"
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_password.h"
+
+#include <commctrl.h>
 
 #include <string>
 
@@ -44,112 +47,76 @@ Platform detect_platform() {
 
 } // namespace
 
-TScrGeneral::TScrGeneral(TComponent* owner, const char* name) : TPanel(owner, name) {
-    SetDesignBounds(0, 0, 357, 357);
-    create_controls();
+std::string DlgItemText(HWND dialog, int id) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
 }
 
-template <class T> T* TScrGeneral::find(const char* name) const {
-    if (!Owner()) return nullptr;
-    for (TComponent* c : Owner()->Components())
-        if (c->Name == name) return dynamic_cast<T*>(c);
-    return nullptr;
+TScrGeneral::TScrGeneral() {
+    monitor_.OnClickCorner = [this](TScrMonitor*, TScrCorner, TScrCornerMode) { Changed(); };
 }
 
-void TScrGeneral::create_controls() {
-    TComponent* owner = Owner() ? Owner() : this;
-    auto place = [](auto* control, TControlHost* parent, int l, int t, int w, int h,
-                    const char* caption) {
-        control->SetParent(parent);
-        control->SetDesignBounds(l, t, w, h);
-        if (caption) control->SetCaption(caption);
-        return control;
-    };
-    place(new TLabel(owner, "GenTxtCornersOk"), this, 21, 8, 282, 43,
-          "You can display the screen saver immediately, or prevent it from appearing at all, by "
-          "moving the mouse pointer to a corner on the screen. Click the corners you want to use.");
-    place(new TLabel(owner, "GenTxtCornersBad"), this, 21, 21, 282, 43,
-          "The system agent must be active in order for you to display the screen saver "
-          "immediately by moving the mouse pointer to a corner on the screen.");
-    place(new TLabel(owner, "GenTxtCornersNT"), this, 21, 21, 282, 43,
-          "Windows NT does not have 'hot corners' (that allow you to display the screen saver "
-          "immediately by moving the mouse pointer to a corner on the screen).");
-    auto* monitor = new TScrMonitor(owner, "GenCornersMonitor");
-    monitor->SetParent(this);
-    monitor->SetDesignBounds(80, 64, 184, 170);
-    auto* group = new TGroupBox(owner, "GenGrpOptions");
-    group->SetParent(this);
-    group->SetDesignBounds(16, 248, 321, 78);
-    group->Text = "Options for dismissing the screen saver";
-    auto* sensitivity_label =
-        place(new TLabel(owner, "GenTxtSensitivity"), group, 8, 24, 80, 13, "&Mouse sensitivity");
-    sensitivity_label->WordWrap = false;
-    auto* sensitivity =
-        place(new TComboBox(owner, "GenCmbSensitivity"), group, 100, 20, 205, 21, nullptr);
-    place(new TLabel(owner, "GenTxtWait"), group, 8, 52, 22, 13, "&Wait")->WordWrap = false;
-    auto* wait = place(new TEdit(owner, "GenEdtWait"), group, 40, 48, 29, 21, nullptr);
-    auto* wait_arrows = place(new TUpDown(owner, "GenUpdWait"), group, 69, 48, 15, 21, nullptr);
-    wait_arrows->SetMax(9999);
-    wait_arrows->Associate = wait;
-    auto* unit = place(new TComboBox(owner, "GenCmbWait"), group, 100, 48, 65, 21, nullptr);
-    place(new TLabel(owner, "GenTxtWaitTwo"), group, 172, 52, 130, 13,
-          "before requiring a password")
-        ->WordWrap = false;
-    auto* mute = place(new TCheckBox(owner, "GenChkMute"), this, 20, 335, 125, 17, "M&ute");
-    auto* active = place(new TCheckBox(owner, "GenChkActive"), this, 172, 335, 157, 17,
-                         "&Disable active-configuration");
-
-    monitor->OnClickCorner = [this](TScrMonitor* sender, TScrCorner corner, TScrCornerMode mode) {
-        CornerClicked(sender, corner, mode);
-    };
-    const TNotifyEvent changed = [this](TComponent* sender) { ControlChanged(sender); };
-    sensitivity->OnChange = changed;
-    wait->OnChange = changed;
-    unit->OnChange = changed;
-    mute->OnClick = changed;
-    active->OnClick = changed;
-    fill_lists();
-}
-
-void TScrGeneral::fill_lists() {
-    Flag loading(loading_, true);
-    if (auto* list = find<TComboBox>("GenCmbSensitivity")) list->SetItems(kSensitivityItems);
-    if (auto* list = find<TComboBox>("GenCmbWait")) list->SetItems(kWaitUnits);
-}
-
-void TScrGeneral::CreateWnd() {
-    TPanel::CreateWnd();
+void TScrGeneral::Attach(HWND page) {
+    page_ = page;
+    monitor_.Attach(item(IDC_GEN_CORNERS_MONITOR));
+    if (!page_) return;
+    SendMessageA(item(IDC_GEN_UPD_WAIT), UDM_SETRANGE32, 0, 9999);
     fill_lists();
     LoadValues();
     UpdateControls();
 }
 
+void TScrGeneral::fill_lists() {
+    Flag loading(loading_, true);
+    const std::pair<int, const std::vector<std::string>*> lists[] = {
+        {IDC_GEN_CMB_SENSITIVITY, &kSensitivityItems}, {IDC_GEN_CMB_WAIT, &kWaitUnits}};
+    for (const auto& [id, items] : lists) {
+        SendMessageA(item(id), CB_RESETCONTENT, 0, 0);
+        for (const std::string& text : *items)
+            SendMessageA(item(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+bool TScrGeneral::Command(WPARAM wparam, LPARAM) {
+    const int id = LOWORD(wparam), code = HIWORD(wparam);
+    switch (id) {
+    case IDC_GEN_CMB_SENSITIVITY:
+    case IDC_GEN_CMB_WAIT:
+        if (code == CBN_SELCHANGE) Changed();
+        return true;
+    case IDC_GEN_EDT_WAIT:
+        if (code == EN_CHANGE) Changed();
+        return true;
+    case IDC_GEN_CHK_MUTE:
+    case IDC_GEN_CHK_ACTIVE:
+        if (code == BN_CLICKED) Changed();
+        return true;
+    default:
+        return false;
+    }
+}
+
+int TScrGeneral::list_index(int id) const {
+    HWND list = item(id);
+    return list ? static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)) : -1;
+}
+
 // --- values ------------------------------------------------------------------------------------
-TScrCornerMode TScrGeneral::Corner(TScrCorner corner) const {
-    const auto* monitor = find<TScrMonitor>("GenCornersMonitor");
-    return monitor ? monitor->GetCorner(corner) : scmNormal;
-}
-
-void TScrGeneral::SetCorner(TScrCorner corner, TScrCornerMode mode) {
-    if (auto* monitor = find<TScrMonitor>("GenCornersMonitor")) monitor->SetCorner(corner, mode);
-}
-
 bool TScrGeneral::Mute() const {
-    const auto* box = find<TCheckBox>("GenChkMute");
-    return box && box->Checked();
+    return page_ && IsDlgButtonChecked(page_, IDC_GEN_CHK_MUTE) == BST_CHECKED;
 }
 
 void TScrGeneral::SetMute(bool mute) {
-    if (auto* box = find<TCheckBox>("GenChkMute")) box->SetChecked(mute);
+    if (page_) CheckDlgButton(page_, IDC_GEN_CHK_MUTE, mute ? BST_CHECKED : BST_UNCHECKED);
 }
 
 TMouseThreshold TScrGeneral::MouseThreshold() const {
-    const auto* list = find<TComboBox>("GenCmbSensitivity");
-    return MouseThresholdFromIndex(list ? list->ItemIndex() : -1);
+    return MouseThresholdFromIndex(list_index(IDC_GEN_CMB_SENSITIVITY));
 }
 
 void TScrGeneral::SetMouseThreshold(TMouseThreshold threshold) {
-    if (auto* list = find<TComboBox>("GenCmbSensitivity")) list->SetItemIndex(threshold);
+    SendMessageA(item(IDC_GEN_CMB_SENSITIVITY), CB_SETCURSEL, threshold, 0);
 }
 
 std::uint32_t TScrGeneral::MousePixThreshold() const {
@@ -157,16 +124,16 @@ std::uint32_t TScrGeneral::MousePixThreshold() const {
 }
 
 std::uint32_t TScrGeneral::PasswordDelay() const {
-    const auto* edit = find<TEdit>("GenEdtWait");
-    const auto* unit = find<TComboBox>("GenCmbWait");
-    return ReadPasswordDelay(edit ? std::optional<std::string>(edit->Text()) : std::nullopt,
-                             unit ? unit->ItemIndex() : -1, unit != nullptr);
+    const bool edit = item(IDC_GEN_EDT_WAIT) != nullptr;
+    return ReadPasswordDelay(edit ? std::optional<std::string>(DlgItemText(page_, IDC_GEN_EDT_WAIT))
+                                  : std::nullopt,
+                             list_index(IDC_GEN_CMB_WAIT), item(IDC_GEN_CMB_WAIT) != nullptr);
 }
 
 void TScrGeneral::SetPasswordDelay(std::uint32_t seconds) {
     const WaitShown shown = ShowPasswordDelay(seconds);
-    if (auto* unit = find<TComboBox>("GenCmbWait")) unit->SetItemIndex(shown.unit);
-    if (auto* edit = find<TEdit>("GenEdtWait")) edit->SetText(std::to_string(shown.number));
+    SendMessageA(item(IDC_GEN_CMB_WAIT), CB_SETCURSEL, static_cast<WPARAM>(shown.unit), 0);
+    if (page_) SetDlgItemTextA(page_, IDC_GEN_EDT_WAIT, std::to_string(shown.number).c_str());
 }
 
 void TScrGeneral::SetAllowMute(bool allow) {
@@ -185,17 +152,9 @@ void TScrGeneral::SetPlatform(bool nt_family, bool options_fixed) {
 }
 
 // --- events ------------------------------------------------------------------------------------
-void TScrGeneral::CornerClicked(TScrMonitor*, TScrCorner, TScrCornerMode) {
-    Changed();
-}
-
-void TScrGeneral::ControlChanged(TComponent*) {
-    Changed();
-}
-
 void TScrGeneral::Changed() {
     if (loading_) return;
-    if (auto handler = OnChange) handler(this);
+    if (auto handler = OnChange) handler();
 }
 
 // --- registry ----------------------------------------------------------------------------------
@@ -229,10 +188,9 @@ void TScrGeneral::SaveValues() {
     RegKey key;
     if (!key.create(HKEY_CURRENT_USER, kScreenSaversKey)) return;
     const std::uint32_t delay = PasswordDelay();
-    const auto* unit = find<TComboBox>("GenCmbWait");
     key.write_dword("Password Delay", delay);
     key.write_dword("Password Delay Index",
-                    PasswordDelayIndex(delay, unit ? unit->ItemIndex() : -1));
+                    PasswordDelayIndex(delay, list_index(IDC_GEN_CMB_WAIT)));
     key.write_dword("Mouse Threshold", MousePixThreshold());
     key.write_dword("Mouse Threshold Index", MouseThreshold());
     CornerModes modes{};
@@ -246,46 +204,37 @@ void TScrGeneral::SaveValues() {
 }
 
 void TScrGeneral::UpdateControls() {
+    if (!page_) return;
     Flag loading(loading_, true);
-    auto* ok = find<TLabel>("GenTxtCornersOk");
-    auto* bad = find<TLabel>("GenTxtCornersBad");
-    auto* nt = find<TLabel>("GenTxtCornersNT");
-    if (ok && bad && nt) {
-        const bool agent = GetScrAgentPresent();
-        ok->SetVisible(agent);
-        nt->SetVisible(!agent && nt_family_);
-        bad->SetVisible(!agent && !nt_family_);
-    }
-    if (auto* mute = find<TCheckBox>("GenChkMute")) mute->SetVisible(allow_mute_);
+    const auto show = [this](int id, bool visible) {
+        if (HWND c = item(id)) ShowWindow(c, visible ? SW_SHOWNA : SW_HIDE);
+    };
+    const bool agent = GetScrAgentPresent();
+    show(IDC_GEN_TXT_CORNERS_OK, agent);
+    show(IDC_GEN_TXT_CORNERS_NT, !agent && nt_family_);
+    show(IDC_GEN_TXT_CORNERS_BAD, !agent && !nt_family_);
+    show(IDC_GEN_CHK_MUTE, allow_mute_);
 
-    auto* sensitivity = find<TComboBox>("GenCmbSensitivity");
-    auto* wait_label = find<TLabel>("GenTxtWait");
-    auto* wait = find<TEdit>("GenEdtWait");
-    auto* arrows = find<TUpDown>("GenUpdWait");
-    auto* unit = find<TComboBox>("GenCmbWait");
-    auto* wait_two = find<TLabel>("GenTxtWaitTwo");
-    TSysControl* const wait_controls[] = {wait_label, wait, arrows, unit, wait_two};
     auto show_wait = [&](bool visible, bool enabled) {
-        for (TSysControl* c : wait_controls)
-            if (c) {
-                c->SetVisible(visible);
-                c->SetEnabled(enabled || c == wait_label || c == wait_two);
-            }
+        for (int id : {IDC_GEN_TXT_WAIT, IDC_GEN_EDT_WAIT, IDC_GEN_UPD_WAIT, IDC_GEN_CMB_WAIT,
+                       IDC_GEN_TXT_WAIT_TWO}) {
+            show(id, visible);
+            EnableWindow(item(id), enabled || id == IDC_GEN_TXT_WAIT || id == IDC_GEN_TXT_WAIT_TWO);
+        }
     };
     auto fix_wait_at_zero = [&] {
-        if (wait) wait->SetText("0");
-        if (unit) unit->SetItemIndex(0);
+        SetDlgItemTextA(page_, IDC_GEN_EDT_WAIT, "0");
+        SendMessageA(item(IDC_GEN_CMB_WAIT), CB_SETCURSEL, 0, 0);
     };
+    HWND sensitivity = item(IDC_GEN_CMB_SENSITIVITY);
     if (options_fixed_) {
-        if (sensitivity) {
-            sensitivity->SetItemIndex(0);
-            sensitivity->SetEnabled(false);
-        }
+        SendMessageA(sensitivity, CB_SETCURSEL, 0, 0);
+        EnableWindow(sensitivity, FALSE);
         show_wait(true, false);
         fix_wait_at_zero();
         return;
     }
-    if (sensitivity) sensitivity->SetEnabled(true);
+    EnableWindow(sensitivity, TRUE);
     switch (require_password_) {
     case rpNever:
         show_wait(false, true);

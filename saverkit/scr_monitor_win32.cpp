@@ -1,6 +1,6 @@
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_monitor_win32.h"
 
-#include "saverkit/dpi.h"
+#include "saverkit/kit_dialog_ids.h"
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"
 #include "saverkit/scr_password.h"
@@ -12,7 +12,13 @@ constexpr char kMonitorWindowClass[] = "MonitorWindow";
 bool agent_warning_shown = false;
 
 HINSTANCE instance() {
-    return Application ? Application->Instance() : GetModuleHandleA(nullptr);
+    return GetModuleHandleA(nullptr);
+}
+
+LRESULT CALLBACK picture_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (auto* monitor = reinterpret_cast<TScrMonitor*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+        return monitor->WndProc(message, wparam, lparam);
+    return DefWindowProcA(window, message, wparam, lparam);
 }
 
 std::optional<KitSize> bitmap_size(HBITMAP bitmap) {
@@ -49,17 +55,18 @@ void fill_with_children(HWND parent, int width, int height) {
 } // namespace
 
 bool RegisterMonitorWindowClass() {
-    return EnsureWindowClass(kMonitorWindowClass, monitor_window_proc, 0, nullptr);
+    return EnsureWindowClass(kMonitorWindowClass, monitor_window_proc, 0, nullptr) &&
+           EnsureWindowClass(SCR_MONITOR_CLASS, picture_proc, 0,
+                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
-TScrMonitor::TScrMonitor(TComponent* owner, const char* name) : TPanel(owner, name) {
+TScrMonitor::TScrMonitor() {
     RegisterMonitorWindowClass();
     monitor_ = LoadBitmapA(instance(), "SCRMONITOR");
     default_ = LoadBitmapA(instance(), "SCRCORNERDEFAULT");
     now_ = LoadBitmapA(instance(), "SCRCORNERNOW");
     never_ = LoadBitmapA(instance(), "SCRCORNERNEVER");
     geometry_ = MakeMonitorGeometry(bitmap_size(monitor_), bitmap_size(now_));
-    SetDesignBounds(0, 0, geometry_.picture.width, geometry_.picture.height);
     menu_ = CreatePopupMenu();
     AppendMenuA(menu_, MF_STRING, 0, "Default");
     AppendMenuA(menu_, MF_STRING, 1, "Now");
@@ -68,17 +75,33 @@ TScrMonitor::TScrMonitor(TComponent* owner, const char* name) : TPanel(owner, na
 }
 
 TScrMonitor::~TScrMonitor() {
+    Attach(nullptr);
     for (HBITMAP bitmap : {monitor_, default_, now_, never_})
         if (bitmap) DeleteObject(bitmap);
     if (menu_) DestroyMenu(menu_);
 }
 
+void TScrMonitor::Attach(HWND window) {
+    if (window_ && IsWindow(window_)) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    window_ = window;
+    if (!window_) return;
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (use_ == smuPreview) create_preview_child();
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+KitSize TScrMonitor::size() const {
+    RECT r{};
+    if (window_) GetClientRect(window_, &r);
+    return {r.right, r.bottom};
+}
+
 KitSize TScrMonitor::PictureSize() const {
-    return ScaledPicture(geometry_.picture, LayoutDpi());
+    return ScaledPicture(geometry_.picture, dpi());
 }
 
 KitSize TScrMonitor::Offset() const {
-    return PictureOffset({Width(), Height()}, PictureSize());
+    return PictureOffset(size(), PictureSize());
 }
 
 void TScrMonitor::LoadCorners() {
@@ -102,20 +125,20 @@ void TScrMonitor::SaveCorners() {
 
 void TScrMonitor::SetCorner(TScrCorner corner, TScrCornerMode mode) {
     corners_[corner] = mode;
-    if (!HandleAllocated()) return;
+    if (!window_) return;
     const KitRect& c = geometry_.corners[corner];
     const KitSize o = Offset();
-    const DpiRect s = Scale_rect_for_dpi(
-        {c.left, c.top, c.right - c.left + 1, c.bottom - c.top + 1}, LayoutDpi());
+    const DpiRect s =
+        Scale_rect_for_dpi({c.left, c.top, c.right - c.left + 1, c.bottom - c.top + 1}, dpi());
     RECT r{s.left + o.width, s.top + o.height, s.left + s.width + o.width,
            s.top + s.height + o.height};
-    InvalidateRect(WindowHandle(), &r, FALSE);
+    InvalidateRect(window_, &r, FALSE);
 }
 
 void TScrMonitor::ClickCorner(TScrCorner corner, TScrCornerMode mode) {
     if (!GetScrAgentPresent()) RefreshScrAgentPresent();
     if (!GetScrAgentPresent() && !agent_warning_shown) {
-        ScrMessageBox(WindowHandle(),
+        ScrMessageBox(window_,
                       "You must have the System Agent loaded in order for the mouse hot corners "
                       "to be active.",
                       "Screen saver");
@@ -128,40 +151,36 @@ void TScrMonitor::ClickCorner(TScrCorner corner, TScrCornerMode mode) {
 
 void TScrMonitor::SetUse(TScrMonitorUse use) {
     if (use == use_) {
-        if (use_ == smuPreview && HandleAllocated()) create_preview_child();
+        if (use_ == smuPreview && window_) create_preview_child();
         return;
     }
     use_ = use;
-    if (!HandleAllocated()) return;
+    if (!window_) return;
     destroy_preview_child();
     if (use_ == smuPreview) create_preview_child();
-    Invalidate();
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
-void TScrMonitor::CreateWnd() {
-    TPanel::CreateWnd();
-    if (use_ == smuPreview) create_preview_child();
-}
-
-void TScrMonitor::DpiChanged(int old_dpi) {
-    TPanel::DpiChanged(old_dpi);
-    HWND child = HandleAllocated() ? GetWindow(WindowHandle(), GW_CHILD) : nullptr;
+// The control was resized (the system scales dialogs moved to a monitor of another resolution).
+void TScrMonitor::place_preview_child() {
+    HWND child = window_ ? GetWindow(window_, GW_CHILD) : nullptr;
     if (!child) return;
-    const KitRect b = PreviewChildBounds({Width(), Height()}, LayoutDpi());
+    const KitRect b = PreviewChildBounds(size(), dpi());
     SetWindowPos(child, nullptr, b.left, b.top, b.right, b.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     fill_with_children(child, b.right, b.bottom);
 }
 
 void TScrMonitor::create_preview_child() {
-    if (GetWindow(WindowHandle(), GW_CHILD)) return;
-    const KitRect b = PreviewChildBounds({Width(), Height()}, LayoutDpi());
+    if (GetWindow(window_, GW_CHILD)) return;
+    const KitRect b = PreviewChildBounds(size(), dpi());
     CreateWindowExA(0, kMonitorWindowClass, kMonitorWindowClass, WS_CHILD | WS_VISIBLE, b.left,
-                    b.top, b.right, b.bottom, WindowHandle(),
-                    reinterpret_cast<HMENU>(GetDlgCtrlID(WindowHandle())), instance(), nullptr);
+                    b.top, b.right, b.bottom, window_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(window_))),
+                    instance(), nullptr);
 }
 
 void TScrMonitor::destroy_preview_child() {
-    if (HWND child = GetWindow(WindowHandle(), GW_CHILD)) DestroyWindow(child);
+    if (HWND child = GetWindow(window_, GW_CHILD)) DestroyWindow(child);
 }
 
 HBITMAP TScrMonitor::corner_bitmap(TScrCornerMode mode) const {
@@ -175,7 +194,7 @@ HBITMAP TScrMonitor::corner_bitmap(TScrCornerMode mode) const {
     }
 }
 
-void TScrMonitor::Paint(HDC dc) {
+void TScrMonitor::paint(HDC dc) {
     const int w = geometry_.picture.width, h = geometry_.picture.height;
     const KitSize o = Offset();
     HDC buffer_dc = CreateCompatibleDC(dc);
@@ -231,19 +250,41 @@ void TScrMonitor::Paint(HDC dc) {
 }
 
 LRESULT TScrMonitor::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-    const LRESULT result = TPanel::WndProc(message, wparam, lparam);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window_, &ps);
+        paint(dc);
+        EndPaint(window_, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        paint(reinterpret_cast<HDC>(wparam));
+        return 0;
+    case WM_SIZE:
+        place_preview_child();
+        break;
+    case WM_NCDESTROY: {
+        HWND window = window_;
+        Attach(nullptr);
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    default:
+        break;
+    }
+    const LRESULT result = DefWindowProcA(window_, message, wparam, lparam);
     if (message == WM_LBUTTONDOWN && use_ == smuCorners) {
         const KitSize o = Offset();
         const int x = LOWORD(lparam), y = HIWORD(lparam);
-        const int corner = CornerAt(geometry_, Unscale_for_dpi(x - o.width, LayoutDpi()),
-                                    Unscale_for_dpi(y - o.height, LayoutDpi()));
+        const int corner = CornerAt(geometry_, Unscale_for_dpi(x - o.width, dpi()),
+                                    Unscale_for_dpi(y - o.height, dpi()));
         if (corner < 0) return result;
         edited_ = corner;
         const UINT item = corners_[static_cast<size_t>(corner)];
         CheckMenuItem(menu_, item, MF_BYPOSITION | MF_CHECKED);
         POINT p{x, y};
-        ClientToScreen(WindowHandle(), &p);
-        TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_LEFTBUTTON, p.x, p.y, 0, WindowHandle(), nullptr);
+        ClientToScreen(window_, &p);
+        TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_LEFTBUTTON, p.x, p.y, 0, window_, nullptr);
         CheckMenuItem(menu_, item, MF_BYPOSITION | MF_UNCHECKED);
     } else if (message == WM_COMMAND && HIWORD(wparam) == 0 && edited_ < 4) {
         const auto corner = static_cast<TScrCorner>(edited_);

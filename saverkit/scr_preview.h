@@ -3,7 +3,7 @@
 // that, and learns that the host went away when the proxy window is destroyed with it.
 #pragma once
 
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
 #include <functional>
 

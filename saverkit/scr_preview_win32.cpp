@@ -274,15 +274,14 @@ void TScrControl::MainPreviewGone(TProxy* owner, HWND window, UINT message, WPAR
     PostQuitMessage(0); // the display-settings dialog closed or chose another saver
 }
 
-void TScrControl::PreviewInControl(TWinControl* host) {
+void TScrControl::PreviewInControl(HWND host) {
     if (!executed_) {
         pending_host_ = host;
         return;
     }
-    if (!host) return;
-    HWND window = host->Handle();
-    HWND child = GetWindow(window, GW_CHILD);
-    RunPreview(child ? child : window, false);
+    if (!host || !IsWindow(host)) return;
+    HWND child = GetWindow(host, GW_CHILD);
+    RunPreview(child ? child : host, false);
 }
 
 } // namespace nimbrel

@@ -3,7 +3,7 @@
 // TThreadMiser: the janitor that stops and waits for a tick thread when the application ends.
 #pragma once
 
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 
 #include <cstdint>
 #include <memory>

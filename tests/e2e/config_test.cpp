@@ -353,9 +353,11 @@ TEST_F(ConfigAt150, ControlsAreHalfAgainAsBigAndInsideTheDialog) {
                 at96.ok.cx, at96.ok.cy, at96.list.cx, at96.list.cy, at96.preview.cx,
                 at96.preview.cy, at144.ok.cx, at144.ok.cy, at144.list.cx, at144.list.cy,
                 at144.preview.cx, at144.preview.cy);
+    // The dialog manager scales with the dialog font, whose height grows a little less than the
+    // resolution (12 to 17 pixels here): within a tenth.
     for (const auto& s : sizes) {
         EXPECT_GT(s.small, 0) << s.what;
-        EXPECT_NEAR(s.big, s.small * 3 / 2, 3) << s.what << " at 96: " << s.small;
+        EXPECT_NEAR(s.big, s.small * 3 / 2, s.small / 10 + 3) << s.what << " at 96: " << s.small;
     }
     expect_controls_inside("Settings Selection");
     choose_tab(1);

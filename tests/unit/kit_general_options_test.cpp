@@ -147,5 +147,22 @@ TEST(KitGeneralOptions, PictureAndPreviewChildAreCentred) {
     EXPECT_EQ(ScaledPicture({184, 170}, 144).height, 255);
 }
 
+TEST(KitMonitorGeometry, PictureDpiShrinksThePictureOnlyToFitItsControl) {
+    const struct {
+        KitSize control;
+        int dpi, expected;
+    } cases[] = {
+        {{184, 170}, 96, 96},   // the design size
+        {{185, 171}, 96, 96},   // dialog units round up: never larger than the window's
+        {{276, 255}, 144, 144}, // scaled exactly
+        {{276, 240}, 144, 135}, // a font that grew less than the resolution: the height decides
+        {{230, 255}, 144, 120}, // the width decides
+        {{0, 0}, 96, 1},        // no room at all: still a resolution
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PictureDpi(c.control, c.dpi), c.expected)
+            << c.control.width << "x" << c.control.height;
+}
+
 } // namespace
 } // namespace nimbrel

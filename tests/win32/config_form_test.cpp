@@ -4,6 +4,7 @@
 
 #include "app/saver_form_win32.h"
 #include "dialogs/config_form_win32.h"
+#include "dialogs/dialog_ids.h"
 #include "saverkit/scr_control.h"
 #include "settings/options.h"
 #include "settings/registry.h"
@@ -11,18 +12,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace nimbrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 // What the timer saw inside the modal loop.
 struct Script {
@@ -46,6 +45,7 @@ struct Script {
     bool every_monitor_box_without_emulation = true;
     Other_monitors_mode every_monitor_stored = Other_monitors_mode::rings;
     std::size_t preview_other_engines = 1;
+    bool wears_the_icon = false;
 };
 Script script;
 
@@ -54,32 +54,41 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
     auto* preview = dynamic_cast<TSaverForm*>(GetScrPreviewForm());
     if (++script.ticks > 400) { // 20 s: give up, but end the dialog
         KillTimer(nullptr, timer);
-        if (dialog) dialog->BtnCancelClick(nullptr);
+        if (dialog) dialog->BtnCancelClick();
         return;
     }
-    if (!dialog || !preview || dialog->settings_list->Count() == 0) return;
+    HWND list = dialog ? dialog->Item(IDC_SETTINGS_LIST) : nullptr;
+    if (!preview || SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return;
     KillTimer(nullptr, timer);
     Script& s = script;
     Nimbrel_settings_file* collection = preview->settings_file();
-    s.count = dialog->settings_list->Count();
-    s.header = dialog->Titles->SectionText(0);
-    s.picked = dialog->settings_list->ItemIndex();
+    s.count = int(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    s.header = dialog->TitleText(0);
+    s.picked = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
     s.shown = preview->core().current_setting();
-    s.focus_on_list = GetFocus() == dialog->settings_list->WindowHandle();
+    s.focus_on_list = GetFocus() == list;
+    s.wears_the_icon = reinterpret_cast<HICON>(SendMessageA(dialog->WindowHandle(), WM_GETICON,
+                                                            ICON_BIG, 0)) == Application->Icon();
 
-    // The note on wrong colours is only true without the emulated palette.
-    s.note_with_emulation = dialog->info_label->Visible();
-    s.every_monitor_shown = dialog->Other_monitors->Checked() && dialog->Other_monitors->Visible();
-    SendMessageA(dialog->Other_monitors->Handle(), BM_CLICK, 0, 0);
+    // The note on wrong colours is only true without the emulated palette (shown by its style:
+    // the page is hidden).
+    const auto visible = [&](int id) {
+        return (GetWindowLongA(dialog->Item(id), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    s.note_with_emulation = visible(IDC_INFO_LABEL);
+    s.every_monitor_shown =
+        SendMessageA(dialog->Item(IDC_OTHER_MONITORS), BM_GETCHECK, 0, 0) == BST_CHECKED &&
+        visible(IDC_OTHER_MONITORS);
+    SendMessageA(dialog->Item(IDC_OTHER_MONITORS), BM_CLICK, 0, 0);
     s.every_monitor_stored = current_options()->Other_monitors;
-    SendMessageA(dialog->Emulate_palette->Handle(), BM_CLICK, 0, 0);
-    s.note_without_emulation = dialog->info_label->Visible();
-    s.every_monitor_box_without_emulation = dialog->Other_monitors->Visible();
+    SendMessageA(dialog->Item(IDC_EMULATE_PALETTE), BM_CLICK, 0, 0);
+    s.note_without_emulation = visible(IDC_INFO_LABEL);
+    s.every_monitor_box_without_emulation = visible(IDC_OTHER_MONITORS);
     s.emulation_stored = current_options()->Emulate_palette;
     s.preview_other_engines = preview->core().other_engines(); // the preview is one engine
 
     s.other = (s.picked + 1) % s.count;
-    dialog->settings_list->SetItemIndex(s.other);
+    SendMessageA(list, LB_SETCURSEL, WPARAM(s.other), 0);
     dialog->settings_listMouseUp(10, 10, false);
     s.shown_after_click = preview->core().current_setting();
     RingAnimation* engine = preview->core().engine();
@@ -90,11 +99,11 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
     s.tag_before = collection->Setting(s.other).Is_tagged();
     dialog->settings_listMouseDown(5, 10, true); // the Name column
     s.name_column_left_tag = collection->Setting(s.other).Is_tagged() == s.tag_before;
-    dialog->settings_listMouseDown(dialog->Titles->SectionWidth(0) + 5, 10, true);
+    dialog->settings_listMouseDown(dialog->SectionWidth(0) + 5, 10, true);
     s.tag_toggled = collection->Setting(s.other).Is_tagged() != s.tag_before;
     s.engine_kept_on_tag = preview->core().engine() == engine && preview->Running();
 
-    dialog->BtnCancelClick(nullptr);
+    dialog->BtnCancelClick();
     s.frozen_by_cancel = !preview->Running();
     s.done = true;
 }
@@ -115,7 +124,7 @@ struct DialogRun {
     }
     ~DialogRun() { fs::remove_all(data); }
 
-    void run(TIMERPROC step) {
+    void run(TIMERPROC step, const std::string& command_line = "saver.scr /c") {
         SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
             return IDOK;
@@ -126,12 +135,13 @@ struct DialogRun {
             install_options(&options);
             {
                 TApplication app;
-                TScrControl::OverrideCommandLine("saver.scr /c");
+                TScrControl::OverrideCommandLine(command_line.c_str());
                 auto* control = new TScrControl(&app);
                 control->AutoExecute = false;
                 app.CreateForm<TSaverForm>();
-                SetTimer(nullptr, 0, 50, step);
+                const UINT_PTR timer = SetTimer(nullptr, 0, 50, step);
                 control->Run(FormClass<TSaverForm>(), FormClass<TConfigForm>());
+                KillTimer(nullptr, timer);
                 MSG message;
                 bool quit = false;
                 while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
@@ -167,6 +177,7 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
     EXPECT_TRUE(script.engine_kept_on_tag) << "tagging disturbed the preview";
     EXPECT_TRUE(script.frozen_by_cancel);
     EXPECT_TRUE(script.focus_on_list) << "the settings list does not have the focus";
+    EXPECT_TRUE(script.wears_the_icon);
     EXPECT_FALSE(script.note_with_emulation);
     EXPECT_TRUE(script.note_without_emulation);
     EXPECT_FALSE(script.emulation_stored);
@@ -179,108 +190,94 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
 }
 
 // ------------------------------------------------------------------------------------------------
-// Moved to a monitor of another resolution. Wine never sends WM_DPICHANGED (one monitor, one
-// resolution), so the test sends it as Windows would: both resolutions in wparam, the suggested
-// window rectangle in lparam.
-struct Layout {
-    RECT window{};
-    SIZE ok{}, list{}, preview{}, picture{}, edit{};
-    int item_height = 0, font_height = 0;
+// A window of "another program" (its own thread, pumping its messages) in the foreground, as the
+// system's display settings are when they start the dialog with /c:<window>.
+class ForeignOwner {
+  public:
+    ForeignOwner() {
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, ready] {
+            window_ = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 30, 30, 300, 200,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            ShowWindow(window_, SW_SHOWNORMAL);
+            SetForegroundWindow(window_);
+            thread_id_ = GetCurrentThreadId();
+            SetEvent(ready);
+            MSG message;
+            while (GetMessageA(&message, nullptr, 0, 0) > 0)
+                DispatchMessageA(&message);
+            DestroyWindow(window_);
+        });
+        WaitForSingleObject(ready, 5000);
+        CloseHandle(ready);
+    }
+    ~ForeignOwner() {
+        PostThreadMessageA(thread_id_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND handle() const { return window_; }
+
+  private:
+    std::thread thread_;
+    HWND window_ = nullptr;
+    DWORD thread_id_ = 0;
 };
-struct DpiScript {
-    bool done = false;
+
+struct ForeignScript {
     int ticks = 0;
-    Layout before, at144, back;
-    RECT suggested{};
+    bool seen = false, escaped = false;
+    HWND owner = nullptr, dialog_owner = nullptr, active = nullptr, foreground = nullptr;
+    HWND dialog = nullptr, focus = nullptr, list = nullptr;
+    bool owner_enabled = true;
 };
-DpiScript dpi_script;
+ForeignScript foreign;
 
-SIZE size_of(HWND window) {
-    RECT r{};
-    if (window) GetWindowRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-Layout measure(TConfigForm* dialog) {
-    Layout l;
-    GetWindowRect(dialog->WindowHandle(), &l.window);
-    l.ok = size_of(dialog->BtnOk->WindowHandle());
-    l.list = size_of(dialog->settings_list->WindowHandle());
-    l.picture = size_of(dialog->Monitor->WindowHandle());
-    l.edit = size_of(dialog->Min_time->WindowHandle()); // its arrows inside it
-    l.preview = size_of(GetWindow(dialog->Monitor->WindowHandle(), GW_CHILD));
-    l.item_height =
-        int(SendMessageA(dialog->settings_list->WindowHandle(), LB_GETITEMHEIGHT, 0, 0));
-    LOGFONTA font{};
-    auto* handle =
-        reinterpret_cast<HFONT>(SendMessageA(dialog->BtnOk->WindowHandle(), WM_GETFONT, 0, 0));
-    if (handle && GetObjectA(handle, sizeof font, &font)) l.font_height = font.lfHeight;
-    return l;
-}
-
-void move_to(TConfigForm* dialog, int dpi, const RECT& suggested) {
-    SendMessageA(dialog->WindowHandle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                 reinterpret_cast<LPARAM>(&suggested));
-}
-
-void CALLBACK dpi_step(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK foreign_step(HWND, UINT, UINT_PTR timer, DWORD) {
     auto* dialog = dynamic_cast<TConfigForm*>(GetScrConfigDialog());
-    if (++dpi_script.ticks > 400) {
+    ForeignScript& s = foreign;
+    if (++s.ticks > 200) { // 10 s
         KillTimer(nullptr, timer);
-        if (dialog) dialog->BtnCancelClick(nullptr);
+        if (dialog) dialog->BtnCancelClick();
         return;
     }
-    if (!dialog || !dialog->HandleAllocated() || !IsWindowVisible(dialog->WindowHandle())) return;
-    KillTimer(nullptr, timer);
-    DpiScript& s = dpi_script;
-    s.before = measure(dialog);
-    const RECT& w = s.before.window;
-    // Windows suggests the rectangle that keeps the window's place, scaled: here, half again.
-    s.suggested = {w.left + 7, w.top + 5, w.left + 7 + (w.right - w.left) * 3 / 2,
-                   w.top + 5 + (w.bottom - w.top) * 3 / 2};
-    move_to(dialog, 144, s.suggested);
-    s.at144 = measure(dialog);
-    move_to(dialog, 96, w);
-    s.back = measure(dialog);
-    dialog->BtnCancelClick(nullptr);
-    s.done = true;
+    if (!dialog || !dialog->WindowHandle() || !IsWindowVisible(dialog->WindowHandle())) return;
+    if (!s.seen) {
+        s.seen = true;
+        s.dialog = dialog->WindowHandle();
+        s.dialog_owner = GetWindow(s.dialog, GW_OWNER);
+        s.active = GetActiveWindow();
+        s.foreground = GetForegroundWindow();
+        s.focus = GetFocus();
+        s.list = dialog->Item(IDC_SETTINGS_LIST);
+        s.owner_enabled = IsWindowEnabled(s.owner) != 0;
+        // Escape, as the keyboard gives it to the control with the focus.
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        return;
+    }
+    s.escaped = true; // still open a tick later: the key was lost
 }
 
-TEST(ConfigForm, MovedToAMonitorOfAnotherResolutionLaysItselfOutAgain) {
+TEST(ConfigForm, OfAForeignOwnerTakesTheFocusEndsOnEscapeAndGivesTheActivationBack) {
+    ForeignOwner host;
+    ASSERT_NE(host.handle(), nullptr);
+    foreign = ForeignScript{};
+    foreign.owner = host.handle();
     DialogRun run;
-    dpi_script = DpiScript{};
-    run.run(dpi_step);
-    ASSERT_TRUE(dpi_script.done) << "the dialog never showed";
-    const DpiScript& s = dpi_script;
-    ASSERT_EQ(s.before.ok.cx, 60) << "this test runs at 96 dots per inch";
-
-    const RECT& r = s.at144.window;
-    EXPECT_EQ(r.left, s.suggested.left);
-    EXPECT_EQ(r.top, s.suggested.top);
-    EXPECT_EQ(r.right, s.suggested.right);
-    EXPECT_EQ(r.bottom, s.suggested.bottom);
-    const struct {
-        const char* what;
-        int at96, at144, back;
-    } sizes[] = {
-        {"OK width", s.before.ok.cx, s.at144.ok.cx, s.back.ok.cx},
-        {"OK height", s.before.ok.cy, s.at144.ok.cy, s.back.ok.cy},
-        {"list width", s.before.list.cx, s.at144.list.cx, s.back.list.cx},
-        {"list height", s.before.list.cy, s.at144.list.cy, s.back.list.cy},
-        {"picture width", s.before.picture.cx, s.at144.picture.cx, s.back.picture.cx},
-        {"preview width", s.before.preview.cx, s.at144.preview.cx, s.back.preview.cx},
-        {"preview height", s.before.preview.cy, s.at144.preview.cy, s.back.preview.cy},
-        {"row height", s.before.item_height, s.at144.item_height, s.back.item_height},
-        {"edit height", s.before.edit.cy, s.at144.edit.cy, s.back.edit.cy},
-        {"font height", -s.before.font_height, -s.at144.font_height, -s.back.font_height},
-    };
-    for (const auto& c : sizes) {
-        EXPECT_GT(c.at96, 0) << c.what;
-        EXPECT_NEAR(c.at144, c.at96 * 3 / 2, 1) << c.what;
-        EXPECT_EQ(c.back, c.at96) << c.what << " back at 96";
-    }
-    EXPECT_EQ(s.back.edit.cx, s.before.edit.cx) << "the arrows left the edit";
-    EXPECT_TRUE(run.boxes.empty()) << run.boxes.front();
+    run.run(foreign_step,
+            "saver.scr /c:" + std::to_string(reinterpret_cast<std::uintptr_t>(host.handle())));
+    const ForeignScript& s = foreign;
+    ASSERT_TRUE(s.seen) << "the dialog never showed";
+    EXPECT_FALSE(s.escaped) << "Escape did not end the dialog";
+    EXPECT_EQ(s.dialog_owner, host.handle());
+    EXPECT_EQ(s.active, s.dialog);
+    EXPECT_EQ(s.foreground, s.dialog);
+    EXPECT_EQ(s.focus, s.list) << "the focus is not on the settings list";
+    EXPECT_FALSE(s.owner_enabled) << "the owner was not disabled while the dialog ran";
+    EXPECT_TRUE(IsWindowEnabled(host.handle()));
+    // The owner's thread takes the activation over in its own time.
+    for (int i = 0; i < 100 && GetForegroundWindow() != host.handle(); ++i)
+        Sleep(10);
+    EXPECT_EQ(GetForegroundWindow(), host.handle()) << "the activation went elsewhere";
 }
 
 } // namespace

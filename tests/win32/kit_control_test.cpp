@@ -161,15 +161,17 @@ TEST_F(KitControl, PreviewInControlPutsTheFormInAProxyAndSurvivesTheHost) {
     saver->OnHide = [&](TComponent*) { log.push_back("hide"); };
 
     // Asked before the controller ran: remembered, done when it runs.
-    auto* monitor = new TForm(&app); // stands in for the dialog's monitor picture
-    monitor->SetBorderStyle(TBorderStyle::bsNone);
+    // A stand-in for the dialog's monitor picture.
+    const auto make_monitor = [](HWND host) {
+        return CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 184, 170, host,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    };
     HWND host = make_host(300, 300);
-    monitor->SetParentWindow(host);
-    monitor->SetBounds(0, 0, 184, 170);
+    HWND monitor = make_monitor(host);
     control->PreviewInControl(monitor);
     EXPECT_FALSE(saver->Visible());
-    HWND screen = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 16, 17, 153, 113,
-                                  monitor->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND screen = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 16, 17, 153, 113, monitor,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     control->Run(FormClass<TestSaver>(), nullptr);
     // No configuration dialog to show, but the pending preview was started.
     EXPECT_TRUE(take_quit());
@@ -197,11 +199,11 @@ TEST_F(KitControl, PreviewInControlPutsTheFormInAProxyAndSurvivesTheHost) {
 
     // A second preview reuses the form and the proxy.
     HWND host2 = make_host(200, 100);
-    monitor->SetParentWindow(host2);
+    monitor = make_monitor(host2);
     control->PreviewInControl(monitor); // no child window: the preview fills the control
     ASSERT_TRUE(saver->HandleAllocated());
-    EXPECT_EQ(GetParent(GetParent(saver->WindowHandle())), monitor->WindowHandle());
-    EXPECT_EQ(saver->ClientWidth(), monitor->ClientWidth());
+    EXPECT_EQ(GetParent(GetParent(saver->WindowHandle())), monitor);
+    EXPECT_EQ(saver->ClientWidth(), 184);
     EXPECT_EQ(count_proxies(*control), 1);
     EXPECT_EQ(log, (std::vector<std::string>{"show", "hide", "show"}));
     DestroyWindow(host2);
@@ -256,30 +258,6 @@ TEST_F(KitControl, PasswordChangeWithoutAPasswordSaysSo) {
                                                         "not use a password"}
                              : std::vector<std::string>{});
         EXPECT_TRUE(take_quit());
-    }
-}
-
-TEST(KitDialog, ConfigurationDialogWearsTheApplicationIcon) {
-    TApplication app;
-    const struct {
-        TScrMode purpose;
-        bool swapped;
-    } cases[] = {{smConfig, true},
-                 {smCRegular, true},
-                 {smCActive, true},
-                 {smPasswordChange, false},
-                 {smSaver, false}};
-    for (const auto& c : cases) {
-        auto* dialog = new TestDialog(&app);
-        dialog->Purpose = c.purpose;
-        EXPECT_EQ(dialog->IsConfigPurpose(), c.swapped);
-        HWND window = dialog->Handle();
-        const auto big = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-        EXPECT_EQ(big == app.Icon(), c.swapped) << c.purpose;
-        // Top level with a caption whatever the border style said.
-        EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & WS_OVERLAPPEDWINDOW,
-                  static_cast<LONG_PTR>(WS_OVERLAPPEDWINDOW));
-        dialog->Free();
     }
 }
 

@@ -1,9 +1,10 @@
 // The general options page and the monitor picture on real Win32: the system's saver values
 // shown and saved, controls by password policy, the corner menu and the picture.
+#include "saverkit/kit_dialog_ids.h"
 #include "saverkit/saver_registry.h"
 #include "saverkit/scr_control.h"
-#include "saverkit/scr_general.h"
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_general_win32.h"
+#include "saverkit/scr_monitor_win32.h"
 #include "saverkit/scr_password.h"
 
 #include "dib_surface.h"
@@ -64,31 +65,21 @@ std::optional<std::uint32_t> number(const char* name) {
     return saver_key().read_dword(name);
 }
 
-// A hidden form that holds controls, as a dialog does.
-class Host : public TForm, public TControlHost {
-  public:
-    explicit Host(TComponent* owner) : TForm(owner) { SetBounds(0, 0, 400, 400); }
-    HWND HostHandle() override { return Handle(); }
-
-  protected:
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
-        LRESULT result = 0;
-        if (ReflectMessage(message, wparam, lparam, result)) return result;
-        result = TForm::WndProc(message, wparam, lparam);
-        if (message == WM_CREATE) CreateChildren();
-        return result;
+// The kit's page from its template in a hidden window, its commands handed to the page as a
+// dialog that holds it does.
+INT_PTR CALLBACK page_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lparam);
+        return TRUE;
     }
-};
+    auto* page = reinterpret_cast<TScrGeneral*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (message == WM_COMMAND && page) return page->Command(wparam, lparam);
+    return FALSE;
+}
 
 // Shown by its own style (the hidden host hides everything from IsWindowVisible).
 bool shown(HWND window) {
     return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-template <class T> T* named(TComponent& owner, const char* name) {
-    for (TComponent* c : owner.Components())
-        if (c->Name == name) return dynamic_cast<T*>(c);
-    return nullptr;
 }
 
 class KitGeneralPage : public ::testing::Test {
@@ -99,20 +90,28 @@ class KitGeneralPage : public ::testing::Test {
             return IDOK;
         });
     }
-    void TearDown() override { SetScrMessageBoxHook(nullptr); }
-
-    // A page on a host whose windows exist (loading the values as its window is made).
-    TScrGeneral* make_page() {
-        host = new Host(&app);
-        auto* page = new TScrGeneral(host);
-        page->SetParent(host);
-        host->Handle();
-        return page;
+    void TearDown() override {
+        SetScrMessageBoxHook(nullptr);
+        if (host) DestroyWindow(host);
     }
 
+    // The page on a hidden host (loading the values as it takes the controls).
+    TScrGeneral* make_page() {
+        host = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 400, 400, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        RegisterMonitorWindowClass();
+        page_window = CreateDialogParamA(GetModuleHandleA(nullptr), "SCRGENERAL", host, page_proc,
+                                         reinterpret_cast<LPARAM>(&page));
+        page.Attach(page_window);
+        return &page;
+    }
+    HWND item(int id) const { return GetDlgItem(page_window, id); }
+    std::string text(int id) const { return DlgItemText(page_window, id); }
+    int list_index(int id) const { return int(SendMessageA(item(id), CB_GETCURSEL, 0, 0)); }
+
     SaverValuesGuard guard;
-    TApplication app;
-    Host* host = nullptr;
+    TScrGeneral page;
+    HWND host = nullptr, page_window = nullptr;
     std::vector<std::string> boxes;
 };
 
@@ -123,13 +122,11 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
     saver_key().write_dword("Mute Sound", 1);
     TScrGeneral* page = make_page();
     int changes = 0;
-    page->OnChange = [&](TComponent*) { ++changes; };
+    page->OnChange = [&] { ++changes; };
 
-    auto* wait = named<TEdit>(*host, "GenEdtWait");
-    auto* unit = named<TComboBox>(*host, "GenCmbWait");
-    ASSERT_NE(wait, nullptr);
-    EXPECT_EQ(wait->Text(), "1");
-    EXPECT_EQ(unit->ItemIndex(), 1);
+    ASSERT_NE(page_window, nullptr);
+    EXPECT_EQ(text(IDC_GEN_EDT_WAIT), "1");
+    EXPECT_EQ(list_index(IDC_GEN_CMB_WAIT), 1);
     EXPECT_EQ(page->PasswordDelay(), 60u);
     EXPECT_EQ(page->MouseThreshold(), mtLow);
     EXPECT_EQ(page->Corner(csTopLeft), scmNow);
@@ -140,11 +137,10 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
     EXPECT_EQ(changes, 0) << "loading raised OnChange";
 
     // "Ignore mouse movement" picked by the user.
-    auto* sensitivity = named<TComboBox>(*host, "GenCmbSensitivity");
-    SendMessageA(sensitivity->WindowHandle(), CB_SETCURSEL, 3, 0);
-    SendMessageA(GetParent(sensitivity->WindowHandle()), WM_COMMAND,
-                 MAKEWPARAM(sensitivity->Id(), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(sensitivity->WindowHandle()));
+    HWND sensitivity = item(IDC_GEN_CMB_SENSITIVITY);
+    SendMessageA(sensitivity, CB_SETCURSEL, 3, 0);
+    SendMessageA(page_window, WM_COMMAND, MAKEWPARAM(IDC_GEN_CMB_SENSITIVITY, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(sensitivity));
     EXPECT_EQ(changes, 1);
     page->SaveValues();
     EXPECT_EQ(number("Password Delay"), 60u);
@@ -159,8 +155,8 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
     // What the edit and the unit list hold is saved (odd edits are covered by the unit tests).
     for (const auto& [text, unit_index, delay] : {std::tuple{"61", 0, 61u}, {"2", 1, 120u}}) {
         SCOPED_TRACE(text);
-        wait->SetText(text);
-        unit->SetItemIndex(unit_index);
+        SetDlgItemTextA(page_window, IDC_GEN_EDT_WAIT, text);
+        SendMessageA(item(IDC_GEN_CMB_WAIT), CB_SETCURSEL, WPARAM(unit_index), 0);
         page->SaveValues();
         EXPECT_EQ(number("Password Delay"), delay);
         EXPECT_EQ(number("Password Delay Index"), 1u);
@@ -171,7 +167,7 @@ TEST_F(KitGeneralPage, MissingValuesShowTheDefaults) {
     remove_values();
     TScrGeneral* page = make_page();
     EXPECT_EQ(page->PasswordDelay(), 60u); // 100 seconds show as 1 minute
-    EXPECT_EQ(named<TEdit>(*host, "GenEdtWait")->Text(), "1");
+    EXPECT_EQ(text(IDC_GEN_EDT_WAIT), "1");
     EXPECT_EQ(page->MouseThreshold(), mtNormal);
     for (int c = 0; c < 4; ++c)
         EXPECT_EQ(page->Corner(static_cast<TScrCorner>(c)), scmNormal);
@@ -181,8 +177,8 @@ TEST_F(KitGeneralPage, MissingValuesShowTheDefaults) {
 TEST_F(KitGeneralPage, WaitControlsFollowThePasswordPolicy) {
     saver_key().write_dword("Password Delay", 45);
     TScrGeneral* page = make_page();
-    const char* const wait_names[] = {"GenTxtWait", "GenEdtWait", "GenUpdWait", "GenCmbWait",
-                                      "GenTxtWaitTwo"};
+    const int wait_ids[] = {IDC_GEN_TXT_WAIT, IDC_GEN_EDT_WAIT, IDC_GEN_UPD_WAIT, IDC_GEN_CMB_WAIT,
+                            IDC_GEN_TXT_WAIT_TWO};
     const struct {
         TRequirePassword require;
         bool fixed;
@@ -196,32 +192,26 @@ TEST_F(KitGeneralPage, WaitControlsFollowThePasswordPolicy) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.require) << (c.fixed ? " fixed" : ""));
-        named<TEdit>(*host, "GenEdtWait")->SetText("45");
+        SetDlgItemTextA(page_window, IDC_GEN_EDT_WAIT, "45");
         page->SetPlatform(page->RunningOnNT(), c.fixed);
         page->SetRequirePassword(c.require);
-        for (const char* name : wait_names) {
-            HWND window = named<TSysControl>(*host, name)->WindowHandle();
-            EXPECT_EQ(shown(window), c.visible) << name;
-        }
-        for (const char* name : {"GenEdtWait", "GenUpdWait", "GenCmbWait"}) {
-            HWND window = named<TSysControl>(*host, name)->WindowHandle();
-            EXPECT_EQ(IsWindowEnabled(window) != FALSE, c.edit_enabled) << name;
-        }
-        EXPECT_EQ(named<TEdit>(*host, "GenEdtWait")->Text(), c.text);
-        auto* sensitivity = named<TComboBox>(*host, "GenCmbSensitivity");
-        EXPECT_EQ(IsWindowEnabled(sensitivity->WindowHandle()) != FALSE, !c.fixed);
+        for (int id : wait_ids)
+            EXPECT_EQ(shown(item(id)), c.visible) << id;
+        for (int id : {IDC_GEN_EDT_WAIT, IDC_GEN_UPD_WAIT, IDC_GEN_CMB_WAIT})
+            EXPECT_EQ(IsWindowEnabled(item(id)) != FALSE, c.edit_enabled) << id;
+        EXPECT_EQ(text(IDC_GEN_EDT_WAIT), c.text);
+        EXPECT_EQ(IsWindowEnabled(item(IDC_GEN_CMB_SENSITIVITY)) != FALSE, !c.fixed);
         if (c.fixed) {
-            EXPECT_EQ(sensitivity->ItemIndex(), 0);
+            EXPECT_EQ(list_index(IDC_GEN_CMB_SENSITIVITY), 0);
         }
     }
     page->SetAllowMute(false);
-    EXPECT_FALSE(shown(named<TSysControl>(*host, "GenChkMute")->WindowHandle()));
+    EXPECT_FALSE(shown(item(IDC_GEN_CHK_MUTE)));
     page->SetAllowMute(true);
-    EXPECT_TRUE(shown(named<TSysControl>(*host, "GenChkMute")->WindowHandle()));
+    EXPECT_TRUE(shown(item(IDC_GEN_CHK_MUTE)));
     // Without an agent one of the two "no hot corners" texts shows, never the invitation.
-    EXPECT_FALSE(shown(named<TSysControl>(*host, "GenTxtCornersOk")->WindowHandle()));
-    EXPECT_NE(shown(named<TSysControl>(*host, "GenTxtCornersNT")->WindowHandle()),
-              shown(named<TSysControl>(*host, "GenTxtCornersBad")->WindowHandle()));
+    EXPECT_FALSE(shown(item(IDC_GEN_TXT_CORNERS_OK)));
+    EXPECT_NE(shown(item(IDC_GEN_TXT_CORNERS_NT)), shown(item(IDC_GEN_TXT_CORNERS_BAD)));
 }
 
 void CALLBACK close_menu(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -231,32 +221,37 @@ void CALLBACK close_menu(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     saver_key().write_string("Mouse Corners", "----", 5);
-    host = new Host(&app);
-    auto* monitor = new TScrMonitor(host, "Corners");
-    monitor->SetParent(host);
+    TScrMonitor* monitor = &make_page()->CornersMonitor();
     std::vector<std::string> clicks;
     monitor->OnClickCorner = [&](TScrMonitor*, TScrCorner corner, TScrCornerMode mode) {
         clicks.push_back(std::to_string(corner) + ":" + std::to_string(mode));
     };
-    host->Handle();
+    const auto perform = [monitor](UINT message, WPARAM wparam, LPARAM lparam) {
+        SendMessageA(monitor->WindowHandle(), message, wparam, lparam);
+    };
+    RECT area{};
+    GetClientRect(monitor->WindowHandle(), &area);
+    // Dialog units come as near the bitmap's size at 96 dots per inch as they can.
+    ASSERT_NEAR(area.right, 184, 1);
+    ASSERT_NEAR(area.bottom, 170, 1);
     const MonitorGeometry& g = monitor->Geometry();
     ASSERT_EQ(g.corner.width, 24);
     ASSERT_EQ(g.picture.width, 184);
 
     // Between the corner buttons nothing opens.
-    monitor->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 70));
+    perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 70));
     EXPECT_EQ(monitor->EditedCorner(), 4);
 
     SetTimer(nullptr, 0, 100, close_menu);
-    monitor->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.corners[csTopLeft].left + 1, 20));
+    perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.corners[csTopLeft].left + 1, 20));
     EXPECT_EQ(monitor->EditedCorner(), csTopLeft);
-    monitor->Perform(WM_COMMAND, scmNow, 0);
+    perform(WM_COMMAND, scmNow, 0);
     EXPECT_EQ(monitor->EditedCorner(), 4);
     EXPECT_EQ(monitor->GetCorner(csTopLeft), scmNow);
 
     SetTimer(nullptr, 0, 100, close_menu);
-    monitor->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(168, 129));
-    monitor->Perform(WM_COMMAND, scmNever, 0);
+    perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(168, 129));
+    perform(WM_COMMAND, scmNever, 0);
     EXPECT_EQ(monitor->GetCorner(csBottomRight), scmNever);
     EXPECT_EQ(clicks, (std::vector<std::string>{"0:1", "2:2"}));
     if (!GetScrAgentPresent()) {
@@ -268,7 +263,7 @@ TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     // The picture: corner buttons as chosen, the background through the mask, the screen.
     DibSurface picture(184, 170);
     const HDC dc = picture.dc();
-    monitor->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     const COLORREF now = GetPixel(dc, 16 + 4, 17 + 11);
     const COLORREF never = GetPixel(dc, 169 - 4, 130 - 11);
     const COLORREF normal = GetPixel(dc, 169 - 4, 17 + 11);

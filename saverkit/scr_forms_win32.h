@@ -5,7 +5,7 @@
 #pragma once
 
 #include "saverkit/dismissal.h"
-#include "saverkit/form.h"
+#include "saverkit/form_win32.h"
 #include "saverkit/scr_mode.h"
 
 #include <cstdint>
@@ -73,8 +73,7 @@ class TScrForm : public TScrBase {
     std::uint32_t password_delay_ = 100;
 };
 
-// What a dialog needs of the general options page and of the monitor picture, which live in
-// their own files.
+// What a dialog needs of the general options page, which lives in its own file.
 class TScrGeneralHooks {
   public:
     virtual void SetAllowMute(bool allow) = 0;
@@ -84,39 +83,42 @@ class TScrGeneralHooks {
     ~TScrGeneralHooks() = default;
 };
 
-class TScrMonitorHooks {
-  public:
-    virtual bool IsPreviewUse() const = 0; // Use is smuPreview
-
-  protected:
-    ~TScrMonitorHooks() = default;
-};
-
+// A dialog made from a template in the program's resources and run by the system's dialog
+// manager, which gives it modality, Tab order, the default and cancel buttons, mnemonics and
+// focus, and scales it with the display's resolution.
 class TScrDialog : public TScrBase {
   public:
-    explicit TScrDialog(TComponent* owner);
+    TScrDialog(TComponent* owner, const char* template_name = nullptr);
     const char* ClassName() const override { return "TScrDialog"; }
 
     virtual bool IsConfigPurpose() const;
-    // Finds the options page and the preview monitor among the components. A descendant calls
-    // it at the end of its constructor, once its components exist; window creation runs it
-    // otherwise.
-    virtual void AfterConstruction();
-    TWinControl* PreviewMonitor() const { return preview_monitor_; }
+    // Shows the dialog activated, owned by ParentWindow() (disabled meanwhile), and returns the
+    // result EndModal gave; 0 when the template could not be made into a dialog.
+    int ShowModal();
+    void EndModal(int result);
 
   protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+    // Messages of the dialog (and of the pages it runs through Page); true: handled.
+    virtual INT_PTR DialogProc(UINT message, WPARAM wparam, LPARAM lparam);
+    // The general options page, to be told the controller's rules; null: none.
+    virtual TScrGeneralHooks* GeneralPage() { return nullptr; }
+    // The window the live preview is shown in (the monitor picture); null: none.
+    virtual HWND PreviewArea() { return nullptr; }
+    // A child dialog of this one from `template_name`, whose messages come to DialogProc too.
+    HWND Page(const char* template_name);
 
   private:
+    static INT_PTR CALLBACK dialog_proc(HWND, UINT, WPARAM, LPARAM);
+    void init(HWND window);
     void start_preview();
 
-    TWinControl* preview_monitor_ = nullptr;
-    bool constructed_ = false;
+    const char* template_;
     bool icons_swapped_ = false;
     HICON old_big_icon_ = nullptr;
     HICON old_small_icon_ = nullptr;
 };
+
+// Registers `name` as a dialog class: the system's own, under a name of the program's.
+bool EnsureDialogClass(const char* name);
 
 } // namespace nimbrel

@@ -94,7 +94,6 @@ class TWinControl : public TComponent {
     HWND Handle(); // creates the window when there is none
     HWND WindowHandle() const { return handle_; }
     bool HandleAllocated() const { return handle_ != nullptr; }
-    void HandleNeeded() { Handle(); }
     void DestroyHandle();
     // The object behind one of our windows, or null.
     static TWinControl* FromHandle(HWND window);
@@ -134,6 +133,11 @@ class TWinControl : public TComponent {
     virtual void DoShow() {}
     virtual void DoHide() {}
     void BeforeDestruction() override;
+    // A window the system made for this object (a dialog's); null: it is gone.
+    void AdoptHandle(HWND window) {
+        handle_ = window;
+        visible_ = window != nullptr;
+    }
 
   private:
     friend LRESULT CALLBACK WinControlProc(HWND, UINT, WPARAM, LPARAM);
@@ -145,17 +149,14 @@ class TWinControl : public TComponent {
     int left_ = 0, top_ = 0, width_ = 320, height_ = 240;
     bool visible_ = false;
     bool destroying_window_ = false;
-    bool use_default_position_ = false;
 
     friend class TForm;
 };
 
-enum class TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
-enum class TPosition { poDesigned, poDefaultPosOnly, poScreenCenter };
+enum class TBorderStyle { bsNone, bsSizeable };
 enum class TCloseAction { caNone, caHide, caFree };
 
 using TCloseEvent = std::function<void(TComponent* sender, TCloseAction& action)>;
-using TCloseQueryEvent = std::function<void(TComponent* sender, bool& can_close)>;
 
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
 
@@ -166,30 +167,20 @@ class TForm : public TWinControl {
 
     TBorderStyle BorderStyle() const { return border_style_; }
     void SetBorderStyle(TBorderStyle style);
-    TPosition Position() const { return position_; }
-    void SetPosition(TPosition position) { position_ = position; }
     // Null: the default (arrow) cursor, which a full-screen saver hides.
     HCURSOR Cursor = nullptr;
     COLORREF Color = GetSysColor(COLOR_BTNFACE);
 
-    // Asks OnCloseQuery, then OnClose, then hides or frees the form as OnClose decided. The main
-    // form's close ends the application. A modal form only ends its modal loop.
+    // Asks CloseQuery, then OnClose, then hides or frees the form as OnClose decided. The main
+    // form's close ends the application.
     void Close();
     virtual bool CloseQuery();
-    // Shows the form activated, with the focus on its first control, and runs a message loop
-    // until ModalResult is set. The other windows of this thread and the form's owner are
-    // disabled meanwhile, and enabled again before the form hides, so the activation goes back.
-    int ShowModal();
-    bool Modal() const { return modal_; }
     int ModalResult = mrNone;
-    // Tab, arrow and Enter keys move between controls as in a dialog box.
-    bool DialogKeys = false;
 
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TNotifyEvent OnDestroy;
     TCloseEvent OnClose;
-    TCloseQueryEvent OnCloseQuery;
 
   protected:
     void CreateParams(TCreateParams& params) override;
@@ -197,9 +188,6 @@ class TForm : public TWinControl {
     // The palette to realise for this window when it gets the focus or the system palette
     // changes; null: none.
     virtual HPALETTE GetPalette() { return nullptr; }
-    // The control that gets the focus when the form is shown modally (and when a dialog-keys
-    // form is activated before any control had the focus): the first one Tab reaches.
-    virtual HWND InitialFocus();
     void DoShow() override;
     void DoHide() override;
     virtual void DoClose(TCloseAction& action);
@@ -209,16 +197,12 @@ class TForm : public TWinControl {
     // for it there. Takes that rectangle; forms with a layout lay themselves out again too.
     virtual void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested);
 
-  private:
+    // Realises GetPalette() in the window; false when there is none.
     bool realize_palette(bool background);
-    // Gives the focus to the control that had it last, or to InitialFocus; false when none can
-    // take it.
-    bool focus_first_control();
 
+  private:
     TBorderStyle border_style_ = TBorderStyle::bsSizeable;
-    TPosition position_ = TPosition::poDesigned;
-    bool modal_ = false;
-    HWND last_focus_ = nullptr;
+    int dpi_ = 0; // the resolution the window was made at
 };
 
 // Registers a window class of this module once; an existing class counts as success.
@@ -259,7 +243,6 @@ class TApplication : public TComponent {
 
     // The first form made through CreateForm, or one set here. Closing it ends the run.
     TForm* MainForm() const { return main_form_; }
-    void SetMainForm(TForm* form) { main_form_ = form; }
     template <class T, class... Args> T* CreateForm(Args&&... args) {
         T* form = new T(this, std::forward<Args>(args)...);
         if (!main_form_) main_form_ = form;
@@ -273,7 +256,6 @@ class TApplication : public TComponent {
     bool Terminated() const { return terminated_; }
     // One message, waiting for it; false once the quit message arrived.
     bool HandleMessage();
-    void ProcessMessages();
 
     // Shows the exception being handled (call from a catch block) or the one given.
     void HandleException();

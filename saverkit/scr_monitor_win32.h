@@ -1,11 +1,11 @@
-// TScrMonitor: the picture of a monitor. With corner buttons it edits the hot corners (a popup
-// menu per corner); as a preview frame it holds a "MonitorWindow" child over its screen, into
-// which the kit shows the live preview.
+// TScrMonitor: the picture of a monitor, a custom control (window class SCR_MONITOR_CLASS) in a
+// dialog template. With corner buttons it edits the hot corners (a popup menu per corner); as a
+// preview frame it holds a "MonitorWindow" child over its screen, into which the kit shows the
+// live preview.
 #pragma once
 
-#include "saverkit/controls.h"
+#include "saverkit/dpi_win32.h"
 #include "saverkit/general_options.h"
-#include "saverkit/scr_forms.h"
 
 #include <functional>
 
@@ -15,15 +15,20 @@ class TScrMonitor;
 using TScrCornerClickEvent =
     std::function<void(TScrMonitor* sender, TScrCorner corner, TScrCornerMode mode)>;
 
-class TScrMonitor : public TPanel, public TScrMonitorHooks {
+class TScrMonitor {
   public:
-    TScrMonitor(TComponent* owner, const char* name = "");
-    ~TScrMonitor() override;
-    const char* ClassName() const override { return "TScrMonitor"; }
+    TScrMonitor();
+    ~TScrMonitor();
+    TScrMonitor(const TScrMonitor&) = delete;
+    TScrMonitor& operator=(const TScrMonitor&) = delete;
+
+    // Takes over the control window of a dialog (null: lets it go).
+    void Attach(HWND window);
+    HWND WindowHandle() const { return window_; }
 
     TScrMonitorUse Use() const { return use_; }
     void SetUse(TScrMonitorUse use);
-    bool IsPreviewUse() const override { return use_ == smuPreview; }
+    bool IsPreviewUse() const { return use_ == smuPreview; }
 
     TScrCornerMode GetCorner(TScrCorner corner) const { return corners_[corner]; }
     void SetCorner(TScrCorner corner, TScrCornerMode mode);
@@ -37,21 +42,22 @@ class TScrMonitor : public TPanel, public TScrMonitorHooks {
 
     TScrCornerClickEvent OnClickCorner;
 
-    virtual void ClickCorner(TScrCorner corner, TScrCornerMode mode);
-    virtual void LoadCorners();
-    virtual void SaveCorners();
-    void DpiChanged(int old_dpi) override;
-
-  protected:
-    void CreateWnd() override;
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-    void Paint(HDC dc) override;
+    void ClickCorner(TScrCorner corner, TScrCornerMode mode);
+    void LoadCorners();
+    void SaveCorners();
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
 
   private:
+    // The resolution the picture is drawn at.
+    int dpi() const { return PictureDpi(size(), WindowDpi(window_)); }
+    KitSize size() const;
+    void paint(HDC dc);
+    void place_preview_child();
     void create_preview_child();
     void destroy_preview_child();
     HBITMAP corner_bitmap(TScrCornerMode mode) const;
 
+    HWND window_ = nullptr;
     TScrMonitorUse use_ = smuCorners;
     CornerModes corners_{scmNormal, scmNormal, scmNormal, scmNormal};
     int edited_ = 4;
@@ -60,7 +66,7 @@ class TScrMonitor : public TPanel, public TScrMonitorHooks {
     MonitorGeometry geometry_;
 };
 
-// The class of the preview child: erased in the desktop's colour.
+// The picture's class and the class of the preview child (erased in the desktop's colour).
 bool RegisterMonitorWindowClass();
 
 } // namespace nimbrel

@@ -1,24 +1,33 @@
 // TScrGeneral: the general screen-saver options every saver offers (hot corners, mouse
 // sensitivity, password delay, mute), read from and written to the system's saver registry
-// values. Its controls belong to the page's owner, so the owner finds them by name.
+// values. The controls come from a dialog template (IDC_GEN_* in kit_dialog_ids.h): the kit's
+// SCRGENERAL page, or a dialog that lays them out its own way.
 #pragma once
 
-#include "saverkit/controls.h"
 #include "saverkit/general_options.h"
-#include "saverkit/scr_forms.h"
-#include "saverkit/scr_monitor.h"
+#include "saverkit/scr_forms_win32.h"
+#include "saverkit/scr_monitor_win32.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace nimbrel {
 
-class TScrGeneral : public TPanel, public TScrGeneralHooks {
+class TScrGeneral : public TScrGeneralHooks {
   public:
-    TScrGeneral(TComponent* owner, const char* name = "ScrGeneral");
-    const char* ClassName() const override { return "TScrGeneral"; }
+    TScrGeneral();
 
-    TScrCornerMode Corner(TScrCorner corner) const;
-    void SetCorner(TScrCorner corner, TScrCornerMode mode);
+    // Takes the page's controls in `page`: fills the lists, loads the values and shows the
+    // controls the platform and the password policy allow.
+    void Attach(HWND page);
+    HWND Page() const { return page_; }
+    TScrMonitor& CornersMonitor() { return monitor_; }
+    // A WM_COMMAND of the page's dialog; true when it came from one of the page's controls.
+    bool Command(WPARAM wparam, LPARAM lparam);
+
+    TScrCornerMode Corner(TScrCorner corner) const { return monitor_.GetCorner(corner); }
+    void SetCorner(TScrCorner corner, TScrCornerMode mode) { monitor_.SetCorner(corner, mode); }
     bool Mute() const;
     void SetMute(bool mute);
     TMouseThreshold MouseThreshold() const;
@@ -37,28 +46,28 @@ class TScrGeneral : public TPanel, public TScrGeneralHooks {
     bool RunningOnNT() const { return nt_family_; }
     void SetPlatform(bool nt_family, bool options_fixed);
 
-    TNotifyEvent OnChange;
+    std::function<void()> OnChange;
 
-    virtual void CornerClicked(TScrMonitor* sender, TScrCorner corner, TScrCornerMode mode);
-    virtual void ControlChanged(TComponent* sender);
-    virtual void Changed();
-    virtual void LoadValues();
-    virtual void SaveValues();
+    void Changed();
+    void LoadValues();
+    void SaveValues();
     void UpdateControls();
 
-  protected:
-    void CreateWnd() override;
-
   private:
-    template <class T> T* find(const char* name) const;
-    void create_controls();
+    HWND item(int id) const { return page_ ? GetDlgItem(page_, id) : nullptr; }
+    int list_index(int id) const;
     void fill_lists();
 
+    HWND page_ = nullptr;
+    TScrMonitor monitor_;
     bool loading_ = false;
     bool nt_family_ = false;
     bool options_fixed_ = false;
     bool allow_mute_ = true;
     TRequirePassword require_password_ = rpNormal;
 };
+
+// A control's text.
+std::string DlgItemText(HWND dialog, int id);
 
 } // namespace nimbrel
