@@ -1,9 +1,8 @@
 // The resolution a window is shown at, from the system.
 #pragma once
 
+#include "app/win32_api.h"
 #include "saverkit/dpi.h"
-
-#include <windows.h> // WIN32_LEAN_AND_MEAN and NOMINMAX come from the build
 
 namespace nimbrel {
 

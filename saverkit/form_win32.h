@@ -11,13 +11,7 @@
 //   handle; Handle() makes a new window on demand.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "app/win32_api.h"
 
 #include <exception>
 #include <functional>
