@@ -82,11 +82,11 @@ CONF
 
     # One mode per monitor on outputs DUMMY0...; the dummy driver takes any timings, so these
     # are simply 60 Hz with small blanking intervals.
-    local i=0 spec size pos x=0 w h timings args=(--fb)
+    local i=0 monitor size pos x=0 w h timings args=(--fb)
     local fb_w=0 fb_h=0 outputs=()
-    for spec; do
-        if [[ ! $spec =~ ^([0-9]+)x([0-9]+)(\+([0-9]+)\+([0-9]+))?$ ]]; then
-            echo "nimbrel_xserver_start_monitors: bad monitor $spec (want WxH or WxH+X+Y)" >&2
+    for monitor; do
+        if [[ ! $monitor =~ ^([0-9]+)x([0-9]+)(\+([0-9]+)\+([0-9]+))?$ ]]; then
+            echo "nimbrel_xserver_start_monitors: bad monitor $monitor (want WxH or WxH+X+Y)" >&2
             nimbrel_xvfb_stop
             return 1
         fi
