@@ -6,7 +6,7 @@
 #include "app/win32_api.h"
 #include "dialogs/config_form_win32.h"
 #include "engine/palette_file.h"
-#include "saverkit/scr_control.h"
+#include "saverkit/scr_control_win32.h"
 #include "settings/options.h"
 #include "settings/random.h"
 #include "settings/registry.h"

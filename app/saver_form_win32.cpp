@@ -6,7 +6,7 @@
 #include "app/thinking_box_win32.h"
 #include "saverkit/dpi.h"
 #include "saverkit/dpi_win32.h"
-#include "saverkit/scr_control.h"
+#include "saverkit/scr_control_win32.h"
 #include "saverkit/scr_mode.h"
 #include "settings/random.h"
 

@@ -4,7 +4,7 @@
 #include "app/saver_form_win32.h"
 #include "dialogs/config_rules.h"
 #include "dialogs/dialog_ids.h"
-#include "saverkit/scr_control.h"
+#include "saverkit/scr_control_win32.h"
 #include "settings/options.h"
 
 #include <commctrl.h>

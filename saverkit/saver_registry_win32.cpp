@@ -1,4 +1,4 @@
-#include "saverkit/saver_registry.h"
+#include "saverkit/saver_registry_win32.h"
 
 #include <cstdlib>
 #include <cstring>

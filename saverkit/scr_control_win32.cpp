@@ -1,8 +1,8 @@
-#include "saverkit/scr_control.h"
+#include "saverkit/scr_control_win32.h"
 
-#include "saverkit/saver_registry.h"
-#include "saverkit/scr_password.h"
-#include "saverkit/scr_preview.h"
+#include "saverkit/saver_registry_win32.h"
+#include "saverkit/scr_password_win32.h"
+#include "saverkit/scr_preview_win32.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "saverkit/scr_forms_win32.h"
 
-#include "saverkit/saver_registry.h"
-#include "saverkit/scr_control.h"
+#include "saverkit/saver_registry_win32.h"
+#include "saverkit/scr_control_win32.h"
 
 #include <cctype>
 #include <cstring>

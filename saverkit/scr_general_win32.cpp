@@ -1,8 +1,8 @@
 #include "saverkit/scr_general_win32.h"
 
 #include "saverkit/kit_dialog_ids.h"
-#include "saverkit/saver_registry.h"
-#include "saverkit/scr_password.h"
+#include "saverkit/saver_registry_win32.h"
+#include "saverkit/scr_password_win32.h"
 
 #include <commctrl.h>
 

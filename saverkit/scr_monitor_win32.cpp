@@ -1,9 +1,9 @@
 #include "saverkit/scr_monitor_win32.h"
 
 #include "saverkit/kit_dialog_ids.h"
-#include "saverkit/saver_registry.h"
-#include "saverkit/scr_control.h"
-#include "saverkit/scr_password.h"
+#include "saverkit/saver_registry_win32.h"
+#include "saverkit/scr_control_win32.h"
+#include "saverkit/scr_password_win32.h"
 
 namespace nimbrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "saverkit/scr_password.h"
+#include "saverkit/scr_password_win32.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
-#include "saverkit/scr_preview.h"
+#include "saverkit/scr_preview_win32.h"
 
-#include "saverkit/scr_control.h"
+#include "saverkit/scr_control_win32.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The saver controller on real Win32: run modes, previews in host windows through proxy
 // windows, the placeholder, the full-screen saver's dismissal and the password change.
-#include "saverkit/scr_control.h"
-#include "saverkit/scr_preview.h"
+#include "saverkit/scr_control_win32.h"
+#include "saverkit/scr_preview_win32.h"
 
 #include <gtest/gtest.h>
 

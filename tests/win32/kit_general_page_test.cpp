@@ -1,11 +1,11 @@
 // The general options page and the monitor picture on real Win32: the system's saver values
 // shown and saved, controls by password policy, the corner menu and the picture.
 #include "saverkit/kit_dialog_ids.h"
-#include "saverkit/saver_registry.h"
-#include "saverkit/scr_control.h"
+#include "saverkit/saver_registry_win32.h"
+#include "saverkit/scr_control_win32.h"
 #include "saverkit/scr_general_win32.h"
 #include "saverkit/scr_monitor_win32.h"
-#include "saverkit/scr_password.h"
+#include "saverkit/scr_password_win32.h"
 
 #include "dib_surface.h"
 
