@@ -60,7 +60,7 @@ void run(TApplication& application) {
         options->add(err_no_palettes,
                      "Nimbrel couldn't find any palettes in " + palette_folder() + "\n");
 
-    control->Run(FormClass<TSaverForm>(), FormClass<TConfigForm>());
+    control->Run(FormClass<TSaverForm>(), ConfigFormClass(*options));
     application.Run();
 
     options.reset(); // writes the INI file

@@ -36,7 +36,12 @@ constexpr int kNameSectionWidth = 250, kRowHeight = 16;
 
 } // namespace
 
-TConfigForm::TConfigForm(TComponent* owner) : TScrDialog(owner, "CONFIGFORM") {
+TScrFormClass ConfigFormClass(Nimbrel_Options& options) {
+    return [&options](TComponent* owner) -> TComponent* { return new TConfigForm(owner, options); };
+}
+
+TConfigForm::TConfigForm(TComponent* owner, Nimbrel_Options& options)
+    : TScrDialog(owner, "CONFIGFORM"), options_(options) {
     Purpose = smConfig;
     Name = "ConfigForm";
     EnsureDialogClass("TConfigForm");
@@ -240,25 +245,20 @@ void TConfigForm::FormShow() {
     ScrGeneral.Attach(OptionsTab);
     for (int id : {IDC_UPDOWN1, IDC_UPDOWN2})
         SendMessageA(Item(id), UDM_SETRANGE32, 1, Max_time_limit);
-    SetDlgItemTextA(OptionsTab, IDC_MIN_TIME, "30");
-    SetDlgItemTextA(OptionsTab, IDC_MAX_TIME, "60");
 
-    Nimbrel_Options* opts = current_options();
-    if (opts) {
-        updating_controls_ = true;
-        const Option_boxes boxes = Boxes_from_options(*opts);
-        check(IDC_CYCLING_MODE, boxes.cycling);
-        check(IDC_CYCLE_TAGGED, boxes.cycle_tagged);
-        check(IDC_CYCLE_ALL, !boxes.cycle_tagged);
-        // A changed text runs the box's handler, which the flag does not mute.
-        SetDlgItemTextA(OptionsTab, IDC_MIN_TIME, boxes.min_time.c_str());
-        SetDlgItemTextA(OptionsTab, IDC_MAX_TIME, boxes.max_time.c_str());
-        check(IDC_ALLOW_CHANGE, boxes.allow_change);
-        check(IDC_ALLOW_FORCE, boxes.allow_force);
-        check(IDC_EMULATE_PALETTE, boxes.emulate_palette);
-        check(IDC_OTHER_MONITORS, boxes.animate_every_monitor);
-        updating_controls_ = false;
-    }
+    updating_controls_ = true;
+    const Option_boxes boxes = Boxes_from_options(options_);
+    check(IDC_CYCLING_MODE, boxes.cycling);
+    check(IDC_CYCLE_TAGGED, boxes.cycle_tagged);
+    check(IDC_CYCLE_ALL, !boxes.cycle_tagged);
+    // A changed text runs the box's handler, which the flag does not mute.
+    SetDlgItemTextA(OptionsTab, IDC_MIN_TIME, boxes.min_time.c_str());
+    SetDlgItemTextA(OptionsTab, IDC_MAX_TIME, boxes.max_time.c_str());
+    check(IDC_ALLOW_CHANGE, boxes.allow_change);
+    check(IDC_ALLOW_FORCE, boxes.allow_force);
+    check(IDC_EMULATE_PALETTE, boxes.emulate_palette);
+    check(IDC_OTHER_MONITORS, boxes.animate_every_monitor);
+    updating_controls_ = false;
     show_palette_note();
     ShowWindow(Item(IDC_STATUS_LABEL), not_256_mode() ? SW_SHOWNA : SW_HIDE);
 }
@@ -394,8 +394,7 @@ void TConfigForm::show_palette_note() {
 
 void TConfigForm::Update_Options(int sender) {
     if (sender == IDC_EMULATE_PALETTE) show_palette_note();
-    Nimbrel_Options* opts = current_options();
-    if (updating_controls_ || !opts) return;
+    if (updating_controls_) return;
     Option_boxes boxes;
     boxes.cycling = checked(IDC_CYCLING_MODE);
     boxes.cycle_tagged = checked(IDC_CYCLE_TAGGED);
@@ -405,15 +404,13 @@ void TConfigForm::Update_Options(int sender) {
     boxes.allow_force = checked(IDC_ALLOW_FORCE);
     boxes.emulate_palette = checked(IDC_EMULATE_PALETTE);
     boxes.animate_every_monitor = checked(IDC_OTHER_MONITORS);
-    if (const auto error = Options_from_boxes(boxes, *opts))
+    if (const auto error = Options_from_boxes(boxes, options_))
         ScrMessageBox(WindowHandle(), *error, message_caption(), MB_OK | MB_ICONERROR);
 }
 
 void TConfigForm::Min_timeExit() {
-    Nimbrel_Options* opts = current_options();
-    if (!opts) return;
-    const Time_exit exit = Min_time_exit(DlgItemText(OptionsTab, IDC_MIN_TIME), opts->Max_time);
-    opts->Min_time = exit.value;
+    const Time_exit exit = Min_time_exit(DlgItemText(OptionsTab, IDC_MIN_TIME), options_.Max_time);
+    options_.Min_time = exit.value;
     if (!exit.limit) {
         show_page(1);
         return;
@@ -424,10 +421,8 @@ void TConfigForm::Min_timeExit() {
 }
 
 void TConfigForm::Max_timeExit() {
-    Nimbrel_Options* opts = current_options();
-    if (!opts) return;
-    const Time_exit exit = Max_time_exit(DlgItemText(OptionsTab, IDC_MAX_TIME), opts->Min_time);
-    opts->Max_time = exit.value;
+    const Time_exit exit = Max_time_exit(DlgItemText(OptionsTab, IDC_MAX_TIME), options_.Min_time);
+    options_.Max_time = exit.value;
     if (!exit.limit) {
         show_page(1);
         return;
@@ -444,16 +439,14 @@ void TConfigForm::show_invalid_times() {
 }
 
 void TConfigForm::PageControlChange() {
-    const Nimbrel_Options* opts = current_options();
-    if (opts && !Times_valid(opts->Min_time, opts->Max_time)) show_invalid_times();
+    if (!Times_valid(options_.Min_time, options_.Max_time)) show_invalid_times();
 }
 
 void TConfigForm::BtnOkClick() {
     if (TSaverForm* form = preview()) form->SetRunning(false);
     Max_timeExit();
     Min_timeExit();
-    const Nimbrel_Options* opts = current_options();
-    if (opts && !Times_valid(opts->Min_time, opts->Max_time)) {
+    if (!Times_valid(options_.Min_time, options_.Max_time)) {
         show_invalid_times();
         return;
     }
@@ -467,8 +460,7 @@ void TConfigForm::BtnCancelClick() {
 }
 
 void TConfigForm::Button1Click() {
-    const Nimbrel_Options* opts = current_options();
-    const std::string folder = opts ? opts->Directory : std::string();
+    const std::string& folder = options_.Directory;
     const std::string hlp = folder + "Nimbrel_32_Help.hlp";
     if (file_exists(hlp) && system_shows_hlp()) {
         WinHelpA(WindowHandle(), hlp.c_str(), HELP_CONTEXT, 0);

@@ -8,6 +8,7 @@
 #include "app/win32_api.h" // before <windows.h>
 
 #include "app/saver_window_core.h"
+#include "saverkit/scr_control_win32.h"
 #include "saverkit/scr_forms_win32.h"
 #include "saverkit/scr_general_win32.h"
 #include "saverkit/scr_monitor_win32.h"
@@ -29,7 +30,8 @@ struct TDrawItem {
 
 class TConfigForm : public TScrDialog, public ConfigDialogLink {
   public:
-    explicit TConfigForm(TComponent* owner);
+    // The dialog shows and changes `options`, the running program's record.
+    TConfigForm(TComponent* owner, Nimbrel_Options& options);
     ~TConfigForm() override;
     const char* ClassName() const override { return "TConfigForm"; }
 
@@ -78,8 +80,12 @@ class TConfigForm : public TScrDialog, public ConfigDialogLink {
     int list_index() const;
     TSaverForm* preview() const;
 
+    Nimbrel_Options& options_;
     HBITMAP tag_mark_ = nullptr;     // Screensaver_pic
     bool updating_controls_ = false; // FormShow is loading the option boxes
 };
+
+// What the kit makes the configuration dialog with.
+TScrFormClass ConfigFormClass(Nimbrel_Options& options);
 
 } // namespace nimbrel

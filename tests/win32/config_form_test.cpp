@@ -140,7 +140,7 @@ struct DialogRun {
                 control->AutoExecute = false;
                 app.CreateForm<TSaverForm>();
                 const UINT_PTR timer = SetTimer(nullptr, 0, 50, step);
-                control->Run(FormClass<TSaverForm>(), FormClass<TConfigForm>());
+                control->Run(FormClass<TSaverForm>(), ConfigFormClass(options));
                 KillTimer(nullptr, timer);
                 MSG message;
                 bool quit = false;
