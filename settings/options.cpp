@@ -1,8 +1,7 @@
 #include "settings/options.h"
 
 #include "settings/ini_bag.h"
-
-#include <cctype>
+#include "settings/text_lines.h"
 
 namespace nimbrel {
 namespace {
@@ -15,15 +14,6 @@ const char* const Run_installer =
 
 bool ends_with_separator(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
-}
-
-// "black" in any case: an edited INI file may well say "Black".
-bool is_black(const std::string& value) {
-    static const char black[] = "black";
-    if (value.size() != sizeof black - 1) return false;
-    for (std::size_t i = 0; i < value.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(value[i])) != black[i]) return false;
-    return true;
 }
 
 } // namespace
@@ -95,7 +85,8 @@ void Nimbrel_Options::Read_from(const TBag& bag) {
     Prompt_force_change = bag.Read_bool("Prompt_force_change", true);
     Settings_file = bag.Read_string("Settings_file", Default_settings_file);
     Emulate_palette = bag.Read_bool("Emulate_palette", true);
-    Other_monitors = is_black(bag.Read_string("Other_monitors", "rings"))
+    // "black" in any case: an edited INI file may well say "Black".
+    Other_monitors = equal_ignoring_case(bag.Read_string("Other_monitors", "rings"), "black")
                          ? Other_monitors_mode::black
                          : Other_monitors_mode::rings;
 }
