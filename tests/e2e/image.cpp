@@ -97,4 +97,10 @@ RECT lit_bounds(const Image& image, int threshold) {
     return r;
 }
 
+double fraction_of(const Image& image, std::uint32_t colour) {
+    if (image.empty()) return 0;
+    return double(std::count(image.pixels.begin(), image.pixels.end(), colour)) /
+           double(image.pixels.size());
+}
+
 } // namespace e2e

@@ -74,6 +74,9 @@ Image print_window(HWND window);
 // Fraction (0..1) of pixels that are not pure black.
 double non_black_fraction(const Image& image);
 
+// Fraction (0..1) of pixels of exactly `colour`.
+double fraction_of(const Image& image, std::uint32_t colour);
+
 // Number of distinct colours, counting up to `cap` (counting stops there).
 int distinct_colours(const Image& image, int cap = 1 << 24);
 

@@ -20,12 +20,6 @@ POINT centre_of(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-double fraction_of(const Image& image, std::uint32_t colour) {
-    if (image.empty()) return 0;
-    return double(std::count(image.pixels.begin(), image.pixels.end(), colour)) /
-           double(image.pixels.size());
-}
-
 HWND window_on(const Process& saver, const RECT& area) {
     for (HWND w : saver.visible_top_windows())
         if (const RECT r = describe(w).rect; EqualRect(&r, &area)) return w;

@@ -60,12 +60,6 @@ Lit lit_around(const Image& shot, const RECT& area) {
     return Lit{fraction(lit[1], total[1]), fraction(lit[0], total[0])};
 }
 
-double fraction_of(const Image& image, std::uint32_t colour) {
-    if (image.empty()) return 0;
-    return double(std::count(image.pixels.begin(), image.pixels.end(), colour)) /
-           double(image.pixels.size());
-}
-
 class SaverRepaint : public Saver {};
 
 TEST_F(SaverRepaint, FullScreenPictureComesBackWhereAWindowCoveredIt) {
