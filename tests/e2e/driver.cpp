@@ -128,6 +128,15 @@ std::vector<HWND> Process::visible_top_windows() const {
 }
 
 // ------------------------------------------------------------------------------------------------
+bool wait_for_rect(HWND window, const RECT& rect, Millis timeout) {
+    return wait_until(
+        [&] {
+            const RECT r = describe(window).rect;
+            return EqualRect(&r, &rect) != FALSE;
+        },
+        timeout);
+}
+
 WindowInfo describe(HWND window) {
     WindowInfo info;
     info.handle = window;

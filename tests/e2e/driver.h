@@ -64,6 +64,8 @@ struct WindowInfo {
     DWORD process = 0;
 };
 WindowInfo describe(HWND window);
+// Waits until the window lies exactly on `rect` (screen coordinates).
+bool wait_for_rect(HWND window, const RECT& rect, Millis timeout);
 std::string to_string(const WindowInfo& info);
 std::vector<HWND> child_windows(HWND parent); // all descendants, any process
 RECT screen_rect();

@@ -416,24 +416,14 @@ TEST_F(Saver, DisplayChangeLaysTheWindowOutAgain) {
     const RECT screen = screen_rect();
     const RECT small{0, 0, screen.right / 2, screen.bottom / 2};
     SetWindowPos(window, nullptr, 0, 0, small.right, small.bottom, SWP_NOACTIVATE | SWP_NOZORDER);
-    ASSERT_TRUE(wait_until(
-        [&] {
-            const RECT r = describe(window).rect;
-            return EqualRect(&r, &small) != FALSE;
-        },
-        Millis(1000)));
+    ASSERT_TRUE(wait_for_rect(window, small, Millis(1000)));
 
     const OtherDepth change;
     if (!change.changed()) {
         std::printf("[   INFO   ] no other colour depth here; the display change is posted\n");
         PostMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, screen.bottom));
     }
-    EXPECT_TRUE(wait_until(
-        [&] {
-            const RECT r = describe(window).rect;
-            return EqualRect(&r, &screen) != FALSE;
-        },
-        Millis(2000)))
+    EXPECT_TRUE(wait_for_rect(window, screen, Millis(2000)))
         << "the window did not cover the screen again:" << windows_of(saver);
     // Rings where the small window did not reach: the engine draws on the whole screen.
     const RECT beyond{small.right, small.bottom, screen.right, screen.bottom};
