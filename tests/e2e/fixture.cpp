@@ -149,6 +149,10 @@ bool shows_rings(const Image& shot) {
     return distinct_colours(shot, 64) >= 8 && non_black_fraction(shot) >= 0.002;
 }
 
+bool shows_drawing(const Image& shot) {
+    return distinct_colours(shot, 8) >= 2 && non_black_fraction(shot) >= 0.0002;
+}
+
 std::string summary(const Image& shot) {
     std::ostringstream out;
     out << shot.width << "x" << shot.height << ", " << distinct_colours(shot, 4096) << " colours, "
@@ -229,13 +233,14 @@ HWND Saver::full_screen_window(const Process& saver, Millis timeout) {
     return found;
 }
 
-double Saver::wait_for_rings(const Process& saver, Millis timeout, Image* last) {
+double Saver::wait_for_rings(const Process& saver, Millis timeout, Image* last,
+                             bool (*shows)(const Image&)) {
     Image shot;
     double seen_at = -1;
     wait_until(
         [&] {
             shot = capture_screen();
-            if (shows_rings(shot)) seen_at = seconds_since(saver.start_time());
+            if (shows(shot)) seen_at = seconds_since(saver.start_time());
             return seen_at >= 0 || !saver.running();
         },
         timeout, Millis(2));

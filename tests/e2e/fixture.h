@@ -67,6 +67,9 @@ IniSection read_ini(const std::string& path, const std::string& section);
 // ------------------------------------------------------------------------------------------------
 // Judging what the saver shows.
 bool shows_rings(const Image& shot); // many colours, and more than a few pixels lit
+// Anything drawn: a few shipped settings draw only dots, a few hundred lit pixels at first, too
+// few for shows_rings while such a setting has just started.
+bool shows_drawing(const Image& shot);
 std::string summary(const Image& shot);
 std::string windows_of(const Process& process); // its top-level windows, for failure messages
 
@@ -93,7 +96,8 @@ class Saver : public ::testing::Test {
     HWND full_screen_window(const Process& saver, Millis timeout);
     // Captures the screen until it shows rings; answers the seconds since the saver started,
     // or a negative number after `timeout`.
-    double wait_for_rings(const Process& saver, Millis timeout, Image* last = nullptr);
+    double wait_for_rings(const Process& saver, Millis timeout, Image* last = nullptr,
+                          bool (*shows)(const Image&) = shows_rings);
 
     POINT centre_{};
     RegistryValueGuard directory_{kNimbrelKey, "Directory"};
