@@ -11,7 +11,7 @@
 //   handle; Handle() makes a new window on demand.
 #pragma once
 
-#include "app/win32_api.h"
+#include "saverkit/window_win32.h"
 
 #include <exception>
 #include <functional>
@@ -77,20 +77,17 @@ struct TCreateParams {
     UINT_PTR Id = 0;          // control identifier of a child window
 };
 
-// A window object. The window's user-data word holds the object; the class procedure hands
-// every message to the virtual WndProc.
-class TWinControl : public TComponent {
+// A window object that belongs to an owner and makes its window on demand.
+class TWinControl : public TComponent, public Window {
   public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
     const char* ClassName() const override { return "TWinControl"; }
 
     HWND Handle(); // creates the window when there is none
-    HWND WindowHandle() const { return handle_; }
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    HWND WindowHandle() const { return hwnd(); }
+    bool HandleAllocated() const { return hwnd() != nullptr; }
     void DestroyHandle();
-    // The object behind one of our windows, or null.
-    static TWinControl* FromHandle(HWND window);
 
     // Bounds in the parent's client coordinates (the screen's for top-level windows).
     int Left() const { return left_; }
@@ -121,23 +118,20 @@ class TWinControl : public TComponent {
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
-    virtual LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     // Visibility changes: the window exists when these run.
     virtual void DoShow() {}
     virtual void DoHide() {}
     void BeforeDestruction() override;
     // A window the system made for this object (a dialog's); null: it is gone.
     void AdoptHandle(HWND window) {
-        handle_ = window;
+        Adopt(window);
         visible_ = window != nullptr;
     }
 
   private:
-    friend LRESULT CALLBACK WinControlProc(HWND, UINT, WPARAM, LPARAM);
     void take_bounds_from_window();
 
-    HWND handle_ = nullptr;
     HWND parent_window_ = nullptr;
     std::string caption_;
     int left_ = 0, top_ = 0, width_ = 320, height_ = 240;
@@ -199,25 +193,17 @@ class TForm : public TWinControl {
     int dpi_ = 0; // the resolution the window was made at
 };
 
-// Registers a window class of this module once; an existing class counts as success.
-bool EnsureWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
-                       HCURSOR cursor = nullptr, HICON icon = nullptr);
-
-// A hidden message-only window whose messages go to a handler; the handler passes what it does
-// not answer to DefWindowProcA.
-class TUtilityWindow {
+class TUtilityWindow : public Window {
   public:
     using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
     explicit TUtilityWindow(Handler handler);
-    TUtilityWindow(const TUtilityWindow&) = delete;
-    TUtilityWindow& operator=(const TUtilityWindow&) = delete;
-    ~TUtilityWindow();
-    HWND Handle() const { return handle_; }
+    HWND Handle() const { return hwnd(); }
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
-    static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
     Handler handler_;
-    HWND handle_ = nullptr;
 };
 
 class TApplication : public TComponent {
