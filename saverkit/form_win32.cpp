@@ -176,10 +176,6 @@ void TWinControl::Invalidate() {
     if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-LRESULT TWinControl::Perform(UINT message, WPARAM wparam, LPARAM lparam) {
-    return SendMessageA(Handle(), message, wparam, lparam);
-}
-
 LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_WINDOWPOSCHANGED: {
@@ -370,13 +366,6 @@ namespace {
 
 constexpr char kApplicationClass[] = "ZedezaridOvodiroApp";
 
-LRESULT CALLBACK application_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    // No other saver may start on top of the running one.
-    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_SCREENSAVE && GetScrMode() == smSFull)
-        return 0;
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
 } // namespace
 
 TApplication::TApplication(HINSTANCE instance) : TComponent(nullptr), instance_(instance) {
@@ -392,58 +381,50 @@ TApplication::~TApplication() {
 
 void TApplication::BeforeDestruction() {
     TComponent::BeforeDestruction();
-    if (handle_) {
-        DestroyWindow(handle_);
-        handle_ = nullptr;
-    }
+    Destroy();
+}
+
+LRESULT TApplication::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    // No other saver may start on top of the running one.
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_SCREENSAVE && GetScrMode() == smSFull)
+        return 0;
+    return Window::WndProc(message, wparam, lparam);
 }
 
 void TApplication::Initialize() {
-    if (handle_) return;
-    if (!EnsureWindowClass(kApplicationClass, application_proc,
-                           CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
-                           static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)))) {
+    if (hwnd()) return;
+    if (!Create({kApplicationClass, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
+                 static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))},
+                title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                nullptr)) {
         ShowMessageBox("Failed to register ZedezaridOvodiro window class", "Error");
         return;
     }
-    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                              0, 0, nullptr, nullptr, instance_, nullptr);
-    if (handle_ && icon_)
-        SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    if (icon_) SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
 }
 
 void TApplication::SetTitle(const std::string& title) {
     title_ = title;
-    if (handle_) SetWindowTextA(handle_, title_.c_str());
+    if (hwnd()) SetWindowTextA(hwnd(), title_.c_str());
 }
 
 void TApplication::Run() {
     if (main_form_ && ShowMainForm) main_form_->Show();
-    while (!terminated_)
-        HandleMessage();
+    MSG message{};
+    while (!terminated_) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            terminated_ = true;
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 void TApplication::Terminate() {
     PostQuitMessage(0);
-}
-
-bool TApplication::HandleMessage() {
-    MSG message{};
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-        terminated_ = true;
-        return false;
-    }
-    process_message(message);
-    return true;
-}
-
-bool TApplication::process_message(MSG& message) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    return true;
 }
 
 void TApplication::forget_form(TComponent* form) {

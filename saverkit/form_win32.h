@@ -102,7 +102,6 @@ class TWinControl : public TComponent, public Window {
     HWND ParentWindow() const { return parent_window_; }
     void SetParentWindow(HWND parent);
 
-    const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
 
     bool Visible() const { return visible_; }
@@ -110,9 +109,6 @@ class TWinControl : public TComponent, public Window {
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     void Invalidate();
-
-    // Sends a message to the window (creating it first).
-    LRESULT Perform(UINT message, WPARAM wparam, LPARAM lparam);
 
   protected:
     virtual void CreateParams(TCreateParams& params);
@@ -206,7 +202,7 @@ class TUtilityWindow : public Window {
     Handler handler_;
 };
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public Window {
   public:
     explicit TApplication(HINSTANCE instance = GetModuleHandleA(nullptr));
     ~TApplication() override;
@@ -214,7 +210,7 @@ class TApplication : public TComponent {
 
     // Creates the hidden application window.
     void Initialize();
-    HWND Handle() const { return handle_; }
+    HWND Handle() const { return hwnd(); }
     HINSTANCE Instance() const { return instance_; }
 
     const std::string& Title() const { return title_; }
@@ -234,8 +230,6 @@ class TApplication : public TComponent {
     void Run();
     void Terminate();
     bool Terminated() const { return terminated_; }
-    // One message, waiting for it; false once the quit message arrived.
-    bool HandleMessage();
 
     // Shows the exception being handled (call from a catch block) or the one given.
     void HandleException();
@@ -246,14 +240,13 @@ class TApplication : public TComponent {
 
   protected:
     void BeforeDestruction() override;
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
-    bool process_message(MSG& message);
     void forget_form(TComponent* form);
     friend class TForm;
 
     HINSTANCE instance_;
-    HWND handle_ = nullptr;
     std::string title_;
     HICON icon_ = nullptr;
     TForm* main_form_ = nullptr;
