@@ -20,10 +20,6 @@ namespace {
 // Posted to a form that closed with caFree: it frees itself once its handler has returned.
 constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
 
-HINSTANCE module_instance() {
-    return Application ? Application->Instance() : GetModuleHandleA(nullptr);
-}
-
 // A child window is shown without the activation, which stays with its top-level window; a
 // top-level one (with or without an owner) is activated, as the user expects of a new window.
 int show_command(HWND window) {
@@ -31,23 +27,6 @@ int show_command(HWND window) {
 }
 
 } // namespace
-
-bool EnsureWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
-                       HCURSOR cursor, HICON icon) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExA(module_instance(), name, &existing)) return true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = style;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = module_instance();
-    wc.hbrBackground = background;
-    wc.hCursor = cursor;
-    wc.hIcon = icon;
-    wc.lpszClassName = name;
-    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 // ---------------------------------------------------------------------------------------------
 TComponent::TComponent(TComponent* owner) : owner_(owner) {
@@ -83,55 +62,17 @@ void TComponent::DestroyComponents() {
 }
 
 // ---------------------------------------------------------------------------------------------
-LRESULT CALLBACK WinControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    TWinControl* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->handle_ = window;
-    } else {
-        self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcA(window, message, wparam, lparam);
-
-    LRESULT result = 0;
-    try {
-        result = self->WndProc(message, wparam, lparam);
-    } catch (...) {
-        // Exceptions must not unwind through the system's frames.
-        if (Application) Application->HandleException();
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        if (self->handle_ == window) self->handle_ = nullptr;
-    }
-    return result;
-}
-
 TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
 
-TWinControl::~TWinControl() {
-    if (handle_) {
-        // Deleted without Free(): the derived parts are gone, so no message may reach WndProc.
-        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
-        DestroyWindow(handle_);
-    }
-}
-
-TWinControl* TWinControl::FromHandle(HWND window) {
-    if (!window || !IsWindow(window)) return nullptr;
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != WinControlProc)
-        return nullptr;
-    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+TWinControl::~TWinControl() = default;
 
 HWND TWinControl::Handle() {
-    if (!handle_) CreateWnd();
-    return handle_;
+    if (!hwnd()) CreateWnd();
+    return hwnd();
 }
 
 void TWinControl::DestroyHandle() {
-    if (!handle_) return;
+    if (!hwnd()) return;
     const bool was = destroying_window_;
     destroying_window_ = true;
     DestroyWnd();
@@ -152,30 +93,24 @@ void TWinControl::CreateParams(TCreateParams& params) {
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
-    if (!EnsureWindowClass(params.ClassName.c_str(), WinControlProc, params.ClassStyle,
-                           params.Background,
-                           params.Cursor ? params.Cursor : LoadCursorA(nullptr, IDC_ARROW)))
-        throw std::runtime_error("Error registering window class " + params.ClassName);
-    HWND window = CreateWindowExA(params.ExStyle, params.ClassName.c_str(), params.Caption.c_str(),
-                                  params.Style, params.X, params.Y, params.Width, params.Height,
-                                  params.WndParent, reinterpret_cast<HMENU>(params.Id),
-                                  module_instance(), this);
-    if (!window) throw std::runtime_error("Error creating window");
-    handle_ = window;
+    if (!Create({params.ClassName.c_str(), params.ClassStyle, params.Background, params.Cursor},
+                params.Caption.c_str(), params.Style, params.ExStyle, params.X, params.Y,
+                params.Width, params.Height, params.WndParent, params.Id))
+        throw std::runtime_error("Error creating window " + params.ClassName);
     take_bounds_from_window();
 }
 
 void TWinControl::DestroyWnd() {
-    if (handle_) DestroyWindow(handle_);
-    handle_ = nullptr;
+    // Its messages still come here: the form learns that its window went.
+    if (hwnd()) DestroyWindow(hwnd());
 }
 
 void TWinControl::take_bounds_from_window() {
-    if (!handle_) return;
+    if (!hwnd()) return;
     RECT r{};
-    GetWindowRect(handle_, &r);
-    if (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD)
-        MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&r), 2);
+    GetWindowRect(hwnd(), &r);
+    if (GetWindowLongPtrA(hwnd(), GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(HWND_DESKTOP, GetParent(hwnd()), reinterpret_cast<POINT*>(&r), 2);
     left_ = r.left;
     top_ = r.top;
     width_ = r.right - r.left;
@@ -187,33 +122,33 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     top_ = top;
     width_ = width;
     height_ = height;
-    if (handle_)
-        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (hwnd())
+        SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TWinControl::ClientWidth() const {
-    if (!handle_) return width_;
+    if (!hwnd()) return width_;
     RECT r{};
-    GetClientRect(handle_, &r);
+    GetClientRect(hwnd(), &r);
     return r.right - r.left;
 }
 
 int TWinControl::ClientHeight() const {
-    if (!handle_) return height_;
+    if (!hwnd()) return height_;
     RECT r{};
-    GetClientRect(handle_, &r);
+    GetClientRect(hwnd(), &r);
     return r.bottom - r.top;
 }
 
 void TWinControl::SetParentWindow(HWND parent) {
     if (parent == parent_window_) return;
-    if (handle_ && parent_window_ && parent) {
+    if (hwnd() && parent_window_ && parent) {
         parent_window_ = parent;
-        SetParent(handle_, parent);
+        SetParent(hwnd(), parent);
         return;
     }
     // Between child and top level the window styles differ: make the window anew.
-    const bool was_visible = visible_ && handle_;
+    const bool was_visible = visible_ && hwnd();
     DestroyHandle();
     parent_window_ = parent;
     if (was_visible) ShowWindow(Handle(), show_command(Handle()));
@@ -221,7 +156,7 @@ void TWinControl::SetParentWindow(HWND parent) {
 
 void TWinControl::SetCaption(const std::string& caption) {
     caption_ = caption;
-    if (handle_) SetWindowTextA(handle_, caption_.c_str());
+    if (hwnd()) SetWindowTextA(hwnd(), caption_.c_str());
 }
 
 void TWinControl::SetVisible(bool visible) {
@@ -230,19 +165,15 @@ void TWinControl::SetVisible(bool visible) {
     if (visible) {
         Handle();
         DoShow();
-        if (visible_ && handle_) ShowWindow(handle_, show_command(handle_));
+        if (visible_ && hwnd()) ShowWindow(hwnd(), show_command(hwnd()));
     } else {
-        if (handle_) ShowWindow(handle_, SW_HIDE);
+        if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
         DoHide();
     }
 }
 
 void TWinControl::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
-}
-
-LRESULT TWinControl::Perform(UINT message, WPARAM wparam, LPARAM lparam) {
-    return SendMessageA(Handle(), message, wparam, lparam);
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -263,11 +194,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
         break;
     }
-    return DefaultHandler(message, wparam, lparam);
-}
-
-LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
-    return DefWindowProcA(handle_, message, wparam, lparam);
+    return Window::WndProc(message, wparam, lparam);
 }
 
 void TWinControl::BeforeDestruction() {
@@ -421,48 +348,23 @@ void TForm::BeforeDestruction() {
 
 // ---------------------------------------------------------------------------------------------
 TUtilityWindow::TUtilityWindow(Handler handler) : handler_(std::move(handler)) {
-    static const char kClass[] = "NimbrelUtilWindow";
-    if (!EnsureWindowClass(kClass, proc, 0, nullptr))
-        throw std::runtime_error("Error registering the utility window class");
-    handle_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              module_instance(), this);
-    if (!handle_) throw std::runtime_error("Error creating a utility window");
+    if (!Create({"NimbrelUtilWindow"}, "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE))
+        throw std::runtime_error("Error creating a utility window");
 }
 
-TUtilityWindow::~TUtilityWindow() {
-    if (handle_) {
-        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
-        DestroyWindow(handle_);
-    }
+LRESULT TUtilityWindow::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    return handler_ ? handler_(hwnd(), message, wparam, lparam)
+                    : Window::WndProc(message, wparam, lparam);
 }
 
-LRESULT CALLBACK TUtilityWindow::proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<TUtilityWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self || !self->handler_) return DefWindowProcA(window, message, wparam, lparam);
-    try {
-        return self->handler_(window, message, wparam, lparam);
-    } catch (...) {
-        if (Application) Application->HandleException();
-        return 0;
-    }
+void HandleWindowException() {
+    if (Application) Application->HandleException();
 }
 
 // ---------------------------------------------------------------------------------------------
 namespace {
 
 constexpr char kApplicationClass[] = "ZedezaridOvodiroApp";
-
-LRESULT CALLBACK application_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    // No other saver may start on top of the running one.
-    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_SCREENSAVE && GetScrMode() == smSFull)
-        return 0;
-    return DefWindowProcA(window, message, wparam, lparam);
-}
 
 } // namespace
 
@@ -479,58 +381,50 @@ TApplication::~TApplication() {
 
 void TApplication::BeforeDestruction() {
     TComponent::BeforeDestruction();
-    if (handle_) {
-        DestroyWindow(handle_);
-        handle_ = nullptr;
-    }
+    Destroy();
+}
+
+LRESULT TApplication::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    // No other saver may start on top of the running one.
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_SCREENSAVE && GetScrMode() == smSFull)
+        return 0;
+    return Window::WndProc(message, wparam, lparam);
 }
 
 void TApplication::Initialize() {
-    if (handle_) return;
-    if (!EnsureWindowClass(kApplicationClass, application_proc,
-                           CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
-                           static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)))) {
+    if (hwnd()) return;
+    if (!Create({kApplicationClass, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
+                 static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))},
+                title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                nullptr)) {
         ShowMessageBox("Failed to register ZedezaridOvodiro window class", "Error");
         return;
     }
-    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                              0, 0, nullptr, nullptr, instance_, nullptr);
-    if (handle_ && icon_)
-        SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    if (icon_) SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
 }
 
 void TApplication::SetTitle(const std::string& title) {
     title_ = title;
-    if (handle_) SetWindowTextA(handle_, title_.c_str());
+    if (hwnd()) SetWindowTextA(hwnd(), title_.c_str());
 }
 
 void TApplication::Run() {
     if (main_form_ && ShowMainForm) main_form_->Show();
-    while (!terminated_)
-        HandleMessage();
+    MSG message{};
+    while (!terminated_) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            terminated_ = true;
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 void TApplication::Terminate() {
     PostQuitMessage(0);
-}
-
-bool TApplication::HandleMessage() {
-    MSG message{};
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-        terminated_ = true;
-        return false;
-    }
-    process_message(message);
-    return true;
-}
-
-bool TApplication::process_message(MSG& message) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    return true;
 }
 
 void TApplication::forget_form(TComponent* form) {

@@ -11,7 +11,7 @@
 //   handle; Handle() makes a new window on demand.
 #pragma once
 
-#include "app/win32_api.h"
+#include "saverkit/window_win32.h"
 
 #include <exception>
 #include <functional>
@@ -77,20 +77,17 @@ struct TCreateParams {
     UINT_PTR Id = 0;          // control identifier of a child window
 };
 
-// A window object. The window's user-data word holds the object; the class procedure hands
-// every message to the virtual WndProc.
-class TWinControl : public TComponent {
+// A window object that belongs to an owner and makes its window on demand.
+class TWinControl : public TComponent, public Window {
   public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
     const char* ClassName() const override { return "TWinControl"; }
 
     HWND Handle(); // creates the window when there is none
-    HWND WindowHandle() const { return handle_; }
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    HWND WindowHandle() const { return hwnd(); }
+    bool HandleAllocated() const { return hwnd() != nullptr; }
     void DestroyHandle();
-    // The object behind one of our windows, or null.
-    static TWinControl* FromHandle(HWND window);
 
     // Bounds in the parent's client coordinates (the screen's for top-level windows).
     int Left() const { return left_; }
@@ -105,7 +102,6 @@ class TWinControl : public TComponent {
     HWND ParentWindow() const { return parent_window_; }
     void SetParentWindow(HWND parent);
 
-    const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
 
     bool Visible() const { return visible_; }
@@ -114,30 +110,24 @@ class TWinControl : public TComponent {
     void Hide() { SetVisible(false); }
     void Invalidate();
 
-    // Sends a message to the window (creating it first).
-    LRESULT Perform(UINT message, WPARAM wparam, LPARAM lparam);
-
   protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
-    virtual LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     // Visibility changes: the window exists when these run.
     virtual void DoShow() {}
     virtual void DoHide() {}
     void BeforeDestruction() override;
     // A window the system made for this object (a dialog's); null: it is gone.
     void AdoptHandle(HWND window) {
-        handle_ = window;
+        Adopt(window);
         visible_ = window != nullptr;
     }
 
   private:
-    friend LRESULT CALLBACK WinControlProc(HWND, UINT, WPARAM, LPARAM);
     void take_bounds_from_window();
 
-    HWND handle_ = nullptr;
     HWND parent_window_ = nullptr;
     std::string caption_;
     int left_ = 0, top_ = 0, width_ = 320, height_ = 240;
@@ -199,28 +189,20 @@ class TForm : public TWinControl {
     int dpi_ = 0; // the resolution the window was made at
 };
 
-// Registers a window class of this module once; an existing class counts as success.
-bool EnsureWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
-                       HCURSOR cursor = nullptr, HICON icon = nullptr);
-
-// A hidden message-only window whose messages go to a handler; the handler passes what it does
-// not answer to DefWindowProcA.
-class TUtilityWindow {
+class TUtilityWindow : public Window {
   public:
     using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
     explicit TUtilityWindow(Handler handler);
-    TUtilityWindow(const TUtilityWindow&) = delete;
-    TUtilityWindow& operator=(const TUtilityWindow&) = delete;
-    ~TUtilityWindow();
-    HWND Handle() const { return handle_; }
+    HWND Handle() const { return hwnd(); }
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
-    static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
     Handler handler_;
-    HWND handle_ = nullptr;
 };
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public Window {
   public:
     explicit TApplication(HINSTANCE instance = GetModuleHandleA(nullptr));
     ~TApplication() override;
@@ -228,7 +210,7 @@ class TApplication : public TComponent {
 
     // Creates the hidden application window.
     void Initialize();
-    HWND Handle() const { return handle_; }
+    HWND Handle() const { return hwnd(); }
     HINSTANCE Instance() const { return instance_; }
 
     const std::string& Title() const { return title_; }
@@ -248,8 +230,6 @@ class TApplication : public TComponent {
     void Run();
     void Terminate();
     bool Terminated() const { return terminated_; }
-    // One message, waiting for it; false once the quit message arrived.
-    bool HandleMessage();
 
     // Shows the exception being handled (call from a catch block) or the one given.
     void HandleException();
@@ -260,14 +240,13 @@ class TApplication : public TComponent {
 
   protected:
     void BeforeDestruction() override;
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
-    bool process_message(MSG& message);
     void forget_form(TComponent* form);
     friend class TForm;
 
     HINSTANCE instance_;
-    HWND handle_ = nullptr;
     std::string title_;
     HICON icon_ = nullptr;
     TForm* main_form_ = nullptr;

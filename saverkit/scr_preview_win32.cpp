@@ -58,49 +58,37 @@ LRESULT CALLBACK placeholder_proc(HWND window, UINT message, WPARAM wparam, LPAR
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-TProxy::TProxy(TComponent* owner) : TComponent(owner) {
-    if (!EnsureWindowClass(kProxyClass, proc, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW, nullptr))
-        ScrMessageBox(nullptr, "Failed to register monitor window class", "Error");
-}
+TProxy::TProxy(TComponent* owner) : TComponent(owner) {}
 
 TProxy::~TProxy() {
     Attach(nullptr);
 }
 
 void TProxy::Attach(HWND host) {
-    if (window_) {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-        window_ = nullptr;
-    }
+    Destroy();
     if (!host || !IsWindow(host)) return;
     const RECT r = client_of(host);
-    window_ =
-        CreateWindowExA(0, kProxyClass, "Proxy", WS_CHILD | WS_VISIBLE, 0, 0, r.right, r.bottom,
-                        host, reinterpret_cast<HMENU>(kProxyId), instance(), nullptr);
-    if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // No window when the host is already gone: the caller sees the null handle.
+    Create({kProxyClass, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW}, "Proxy", WS_CHILD | WS_VISIBLE,
+           0, 0, 0, r.right, r.bottom, host, kProxyId);
 }
 
 HWND TProxy::GetHost() const {
-    return window_ ? GetParent(window_) : nullptr;
+    return hwnd() ? GetParent(hwnd()) : nullptr;
 }
 
-LRESULT CALLBACK TProxy::proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (auto* proxy = reinterpret_cast<TProxy*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
-        try {
-            proxy->HostMessage(message, wparam, lparam);
-        } catch (...) {
-            if (Application) Application->HandleException();
-        }
-    }
+LRESULT TProxy::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    HWND window = hwnd(); // gone from this object once the host is
+    HostMessage(message, wparam, lparam);
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
 void TProxy::HostMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message != WM_DESTROY) return;
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    if (auto handler = OnPxDestroy) handler(this, window_, message, wparam, lparam);
-    window_ = nullptr;
+    HWND window = hwnd();
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    Adopt(nullptr);
+    if (auto handler = OnPxDestroy) handler(this, window, message, wparam, lparam);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -256,7 +244,7 @@ void TScrControl::ConfigPreviewGone(TProxy* owner, HWND window, UINT, WPARAM, LP
     if (HWND child = GetWindow(window, GW_CHILD)) {
         // A kit form answers with itself; take the answer only from a window that is ours.
         const auto answer = reinterpret_cast<TScrForm*>(SendMessageA(child, CM_SCR, 1, 0));
-        auto* form = dynamic_cast<TScrForm*>(TWinControl::FromHandle(child));
+        auto* form = dynamic_cast<TScrForm*>(Window::FromHandle(child));
         if (form && form == answer) {
             form->Hide();
             form->InUse = false;

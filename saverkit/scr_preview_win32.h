@@ -13,7 +13,7 @@ class TProxy;
 using TProxyDestroyEvent =
     std::function<void(TProxy* owner, HWND window, UINT message, WPARAM wparam, LPARAM lparam)>;
 
-class TProxy : public TComponent {
+class TProxy : public TComponent, public Window {
   public:
     explicit TProxy(TComponent* owner);
     ~TProxy() override;
@@ -22,17 +22,14 @@ class TProxy : public TComponent {
     // Leaves the previous host (destroying the proxy window) and covers `host`'s client area.
     void Attach(HWND host);
     HWND GetHost() const;
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return hwnd(); }
 
     TProxyDestroyEvent OnPxDestroy;
 
   protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     // Every message of the proxy window comes here first.
     virtual void HostMessage(UINT message, WPARAM wparam, LPARAM lparam);
-
-  private:
-    static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
-    HWND window_ = nullptr;
 };
 
 // The black "KestovBlurb" window shown when no form is free for a preview.

@@ -40,6 +40,47 @@ void wire_log(ProbeForm& form, std::vector<std::string>& log) {
     form.OnClose = [&log](TComponent*, TCloseAction&) { log.push_back("close"); };
 }
 
+class CountingWindow : public Window {
+  public:
+    explicit CountingWindow(HWND parent) {
+        Create({"NimbrelCountingWindow"}, "", WS_CHILD, 0, 0, 0, 10, 10, parent);
+    }
+    using Window::Destroy;
+    int messages = 0;
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
+        ++messages;
+        return Window::WndProc(message, wparam, lparam);
+    }
+};
+
+TEST(KitWindow, OwnsItsWindowAndAnswersOnlyForItsOwn) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    HWND window = nullptr;
+    {
+        CountingWindow counting(parent);
+        window = counting.hwnd();
+        ASSERT_NE(window, nullptr);
+        EXPECT_GT(counting.messages, 0); // creation went through WndProc
+        EXPECT_EQ(Window::FromHandle(window), &counting);
+        EXPECT_EQ(Window::FromHandle(parent), nullptr); // not one of ours
+        const int before = counting.messages;
+        counting.Destroy();
+        EXPECT_EQ(counting.messages, before); // the dying window no longer talks to it
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(counting.hwnd(), nullptr);
+    }
+    {
+        CountingWindow counting(parent);
+        window = counting.hwnd();
+    }
+    EXPECT_FALSE(IsWindow(window)); // gone with its object
+    DestroyWindow(parent);
+}
+
 TEST(KitForm, OwnerFreesOwnedComponentsWhileWhole) {
     std::vector<std::string> log;
     HWND inner_window = nullptr;
