@@ -1,19 +1,17 @@
 #include "app/display_timing_win32.h"
 
+#include "saverkit/library_win32.h"
+
 namespace nimbrel {
 namespace {
 
 // Loaded when asked and released at once: systems before Vista have no compositor library.
 bool composition_enabled() {
-    HMODULE library = LoadLibraryA("dwmapi.dll");
-    if (!library) return false;
+    const Library dwm("dwmapi.dll");
     using Query = HRESULT(WINAPI*)(BOOL*);
-    const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DwmIsCompositionEnabled")));
+    const auto query = dwm.entry<Query>("DwmIsCompositionEnabled");
     BOOL enabled = FALSE;
-    const bool on = query && SUCCEEDED(query(&enabled)) && enabled;
-    FreeLibrary(library);
-    return on;
+    return query && SUCCEEDED(query(&enabled)) && enabled;
 }
 
 } // namespace

@@ -1,36 +1,11 @@
 #include "saverkit/scr_password_win32.h"
 
+#include "saverkit/library_win32.h"
+
 #include <optional>
 
 namespace nimbrel {
 namespace {
-
-#ifndef LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
-#define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
-#endif
-
-// A library loaded by name for one call.
-class Library {
-  public:
-    explicit Library(const char* name) {
-        // Not from the current directory: a planted DLL there would run with our rights.
-        module_ = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
-        if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER) // system without the flag
-            module_ = LoadLibraryA(name);
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    ~Library() {
-        if (module_) FreeLibrary(module_);
-    }
-    template <class F> F entry(const char* name) const {
-        return module_ ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
-                       : nullptr;
-    }
-
-  private:
-    HMODULE module_ = nullptr;
-};
 
 using PwdChangePasswordA = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 using VerifyScreenSavePwd = BOOL(WINAPI*)(HWND);

@@ -1,5 +1,6 @@
 #include "saverkit/scr_timer_win32.h"
 
+#include "saverkit/library_win32.h"
 #include "saverkit/tick_schedule.h"
 
 #include <mmsystem.h> // after <windows.h>, which the timer's header brings
@@ -110,32 +111,6 @@ class Pacing_wait {
     bool resolution_set_ = false;
 };
 
-// DwmFlush, which returns when the compositor has shown its next frame; none where the system
-// has no compositor library.
-class Compositor_sync {
-  public:
-    Compositor_sync() {
-        library_ = LoadLibraryA("dwmapi.dll");
-        if (library_)
-            flush_ = reinterpret_cast<Flush>(
-                reinterpret_cast<void*>(GetProcAddress(library_, "DwmFlush")));
-    }
-    ~Compositor_sync() {
-        if (library_) FreeLibrary(library_);
-    }
-    Compositor_sync(const Compositor_sync&) = delete;
-    Compositor_sync& operator=(const Compositor_sync&) = delete;
-
-    void wait_for_frame() {
-        if (flush_) flush_();
-    }
-
-  private:
-    using Flush = HRESULT(WINAPI*)();
-    HMODULE library_ = nullptr;
-    Flush flush_ = nullptr;
-};
-
 DWORD WINAPI tick_thread(void* parameter) {
     std::unique_ptr<std::shared_ptr<TickThreadBlock>> holder(
         static_cast<std::shared_ptr<TickThreadBlock>*>(parameter));
@@ -144,8 +119,11 @@ DWORD WINAPI tick_thread(void* parameter) {
     // The block's address tells the window which thread a tick comes from.
     const LPARAM identity = reinterpret_cast<LPARAM>(&block);
     Pacing_wait pacing(block.wake);
-    std::unique_ptr<Compositor_sync> compositor;
-    if (block.wait_for_compositor) compositor = std::make_unique<Compositor_sync>();
+    // DwmFlush returns when the compositor has shown its next frame; none without its library.
+    std::unique_ptr<Library> dwm;
+    if (block.wait_for_compositor) dwm = std::make_unique<Library>("dwmapi.dll");
+    using Flush = HRESULT(WINAPI*)();
+    const Flush flush = dwm ? dwm->entry<Flush>("DwmFlush") : nullptr;
     Tick_schedule schedule;
 
     bool quit = false, waiting = false;
@@ -169,7 +147,7 @@ DWORD WINAPI tick_thread(void* parameter) {
             // The next tick is due an interval after this one was due, so late ticks do not slow
             // the average; one that fell far behind starts the schedule again instead of being
             // followed by a burst.
-            if (compositor) compositor->wait_for_frame();
+            if (flush) flush();
             const std::uint32_t period_us = block.period_us;
             const Tick_schedule::Micros wait = schedule.wait_after_tick(
                 now_micros(), period_us != 0 ? Tick_schedule::Micros{period_us}
