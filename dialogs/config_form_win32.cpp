@@ -4,28 +4,17 @@
 #include "app/saver_form_win32.h"
 #include "dialogs/config_rules.h"
 #include "dialogs/dialog_ids.h"
+#include "dialogs/help_win32.h"
 #include "saverkit/scr_control_win32.h"
 #include "settings/options.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 namespace nimbrel {
 namespace {
 
 constexpr int kTagSectionWidth = 42;
 constexpr COLORREF kNavy = RGB(0, 0, 128), kMaroon = RGB(128, 0, 0);
-
-// The old help viewer left the system with Windows Vista; later systems only say so.
-bool system_shows_hlp() {
-    OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&info)) return false;
-#pragma GCC diagnostic pop
-    return info.dwMajorVersion < 6;
-}
 
 std::string message_caption() {
     return Application && !Application->Title().empty() ? Application->Title() : "Nimbrel";
@@ -139,6 +128,9 @@ INT_PTR TConfigForm::DialogProc(UINT message, WPARAM wparam, LPARAM lparam) {
             return TRUE;
         case IDC_BTN_HELP:
             Button1Click();
+            return TRUE;
+        case IDC_EDIT_BTN:
+            if (code == BN_CLICKED) Edit_btnClick();
             return TRUE;
         case IDC_CYCLING_MODE:
         case IDC_CYCLE_TAGGED:
@@ -459,16 +451,46 @@ void TConfigForm::BtnCancelClick() {
     EndModal(mrCancel);
 }
 
-void TConfigForm::Button1Click() {
-    const std::string& folder = options_.Directory;
-    const std::string hlp = folder + "Nimbrel_32_Help.hlp";
-    if (file_exists(hlp) && system_shows_hlp()) {
-        WinHelpA(WindowHandle(), hlp.c_str(), HELP_CONTEXT, 0);
+// The editor on the previewed settings file, showing the selected setting. It lives beside the
+// saver, or in the data folder when the saver sits in the system folder.
+void TConfigForm::Edit_btnClick() {
+    TSaverForm* form = preview();
+    Nimbrel_settings_file* collection = form ? form->settings_file() : nullptr;
+    std::string editor;
+    for (const std::string& folder : {executable_folder(), options_.Directory})
+        if (editor.empty() && !folder.empty() && file_exists(folder + Editor_file_name))
+            editor = folder + Editor_file_name;
+    if (editor.empty()) {
+        ScrMessageBox(WindowHandle(),
+                      std::string("The settings editor (") + Editor_file_name +
+                          ") is neither beside the screen saver nor in its data folder.",
+                      message_caption(), MB_OK | MB_ICONERROR);
         return;
     }
-    const std::string html = folder + "Nimbrel_32_Help.html";
-    if (file_exists(html))
-        ShellExecuteA(WindowHandle(), "open", html.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    std::string file = collection ? collection->File_name() : std::string();
+    if (file.empty()) file = options_.Directory + options_.Settings_file;
+    const int selected = list_index();
+    const std::string name = collection && selected >= 0 && selected < collection->Count()
+                                 ? collection->Setting(selected).Get_name()
+                                 : std::string();
+    // Tags switched here go to the file first, so the editor starts from them.
+    if (collection && collection->Modified()) collection->Save();
+    std::string command = Editor_command_line(editor, file, name);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(editor.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        ScrMessageBox(WindowHandle(), "The settings editor could not be started.",
+                      message_caption(), MB_OK | MB_ICONERROR);
+        return;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void TConfigForm::Button1Click() {
+    open_help(WindowHandle(), options_.Directory);
 }
 
 } // namespace nimbrel

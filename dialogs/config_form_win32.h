@@ -59,6 +59,7 @@ class TConfigForm : public TScrDialog, public ConfigDialogLink {
     void BtnOkClick();
     void BtnCancelClick();
     void Button1Click();
+    void Edit_btnClick();
 
   protected:
     INT_PTR DialogProc(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -113,4 +113,30 @@ int Name_section_width(int list_width, int tag_width, int scroll_bar_width) {
     return list_width - tag_width - scroll_bar_width;
 }
 
+namespace {
+
+// Backslashes count only before a quote: doubled there, and one more escapes the quote itself.
+std::string quoted(const std::string& argument) {
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\'); // before the closing quote
+    return out + '"';
+}
+
+} // namespace
+
+std::string Editor_command_line(const std::string& editor, const std::string& settings_file,
+                                const std::string& setting_name) {
+    return quoted(editor) + ' ' + quoted(settings_file) + ' ' + quoted(setting_name);
+}
+
 } // namespace nimbrel

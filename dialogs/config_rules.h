@@ -1,6 +1,6 @@
 // The configuration dialog's rules that need no window: the time limits and their message, how
 // the options boxes are read into the options record, the settings list's scrolling and header,
-// and where the Tag column begins.
+// where the Tag column begins, and how the editor is started.
 #pragma once
 
 #include "settings/options.h"
@@ -61,5 +61,12 @@ int Name_section_width(int list_width, int tag_width, int scroll_bar_width);
 inline bool In_tag_column(int x, int name_width) {
     return x > name_width;
 }
+
+// The editor's file name, and the command line that starts it on a settings file with one of
+// its settings shown first. Each argument is quoted so that the C runtime's reading gives it
+// back as it was, whatever quotes, blanks or backslashes it holds.
+inline constexpr const char* Editor_file_name = "Nimbrel_32_Editor.exe";
+std::string Editor_command_line(const std::string& editor, const std::string& settings_file,
+                                const std::string& setting_name);
 
 } // namespace nimbrel

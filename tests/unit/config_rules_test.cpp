@@ -114,5 +114,25 @@ TEST(ConfigRules, HeaderAndTagColumn) {
     EXPECT_FALSE(In_tag_column(0, 247));
 }
 
+// The C runtime splits the editor's command line back into the very names given.
+TEST(ConfigRules, EditorCommandLineQuotesEachArgument) {
+    const struct {
+        const char* name;
+        const char* quoted;
+    } cases[] = {
+        {"Triangle Tunnel", R"("Triangle Tunnel")"},
+        {"", R"("")"},
+        {R"(Say "hi")", R"("Say \"hi\"")"},
+        {R"(ends in \)", R"("ends in \\")"},
+        {R"(a\b)", R"("a\b")"},     // a backslash before anything else stays single
+        {R"(a\"b)", R"("a\\\"b")"}, // before a quote: doubled, then the quote escaped
+        {R"(\\server\share\)", R"("\\server\share\\")"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Editor_command_line(R"(C:\Program Files\E.exe)", R"(C:\d\s.cmp)", c.name),
+                  std::string(R"("C:\Program Files\E.exe" "C:\d\s.cmp" )") + c.quoted)
+            << c.name;
+}
+
 } // namespace
 } // namespace nimbrel
