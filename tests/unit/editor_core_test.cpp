@@ -1,0 +1,249 @@
+// The editor's model: writing a holder back as lines, the list of a settings file, and the
+// measured preview speed.
+#include "editor/setting_writer.h"
+#include "editor/settings_document.h"
+#include "editor/speed_meter.h"
+#include "file_size_limit.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <tuple>
+
+using namespace nimbrel;
+using namespace nimbrel_test;
+
+namespace {
+
+const std::string Data = NIMBREL_REPO_DATA "/";
+using Lines = std::vector<std::string>;
+
+void expect_same_values(const TSettings_Form& a, const TSettings_Form& b) {
+    for (int i = 0; i < Param_count; ++i) {
+        const auto p = static_cast<Param>(i);
+        SCOPED_TRACE(param_info(p).name);
+        const ScrollValue &x = a.scroll(p), &y = b.scroll(p);
+        EXPECT_EQ(std::tie(x.Min, x.Max, x.Position), std::tie(y.Min, y.Max, y.Position));
+        EXPECT_EQ(a.on(p), b.on(p));
+    }
+    EXPECT_EQ(a.palette_index(), b.palette_index());
+}
+
+TSettings_Form applied(const Lines& lines, TSettings_Form holder) {
+    EXPECT_FALSE(holder.Apply_setting(lines));
+    return holder;
+}
+
+} // namespace
+
+TEST(SettingWriter, EveryShippedSettingAppliesBackToItsValues) {
+    Settings_document shipped;
+    std::string error;
+    ASSERT_TRUE(shipped.open(Data + "Nimbrel_32_Settings.cmp", &error)) << error;
+    const TSettings_Form fresh(Data + "Palette");
+    int same_text = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < shipped.count(); ++i) {
+        const Nimbrel_setting& s = shipped.setting(i);
+        SCOPED_TRACE(s.Get_name());
+        const TSettings_Form holder = applied(s.Lines, fresh);
+        const Lines written = setting_lines(s.Get_name(), holder, s.Is_tagged(), s.Lines);
+        expect_same_values(applied(written, fresh), holder);
+        same_text += written == s.Lines;
+    }
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ MEASURE  ] %d settings applied back to equal values, %d of them as the same "
+                "text, in %.1f ms\n",
+                shipped.count(), same_text, ms);
+    EXPECT_EQ(shipped.count(), 54);
+
+    // Saved unchanged, the document is the shipped text to the byte, and packed reads back alike.
+    Temp_folder t;
+    ASSERT_TRUE(shipped.save_as(t.file("s.txt"), &error)) << error;
+    EXPECT_EQ(read_text(t.file("s.txt")), read_text(Data + "Nimbrel_32_Settings.txt"));
+    ASSERT_TRUE(shipped.save_as(t.file("s.cmp"), &error)) << error;
+    Settings_document again;
+    ASSERT_TRUE(again.open(t.file("s.cmp"), &error)) << error;
+    ASSERT_EQ(again.count(), shipped.count());
+    for (int i = 0; i < again.count(); ++i)
+        EXPECT_EQ(again.setting(i).Lines, shipped.setting(i).Lines);
+}
+
+TEST(SettingWriter, HoldersThatInOrderLinesWouldNotReproduce) {
+    const TSettings_Form fresh(Lines{"A.pal", "B.pal"});
+    // A holder that showed another setting before: its ranges, palette and locks must not leak.
+    const TSettings_Form used = applied({"used", "palette_list B.pal", "mot_par_d 50 60 55",
+                                         "aspect_a_y 80 90 85", "lock_xy_aspect TRUE"},
+                                        fresh);
+    const struct {
+        const char* what;
+        Lines lines;
+        const char* palette_line; // expected
+    } cases[] = {
+        {"aspect lock on over a differing pair",
+         {"x", "palette_list a.pal", "aspect_a_x 0 100 30", "aspect_a_y 0 100 70",
+          "lock_xy_aspect TRUE"},
+         "A.pal"},
+        {"motion lock on over pairs of other ranges",
+         {"x", "lock_xy_motion TRUE", "mot_par_d 20 40 20", "mot_par_a 0 128 10", "mot_par_f 0 5 5",
+          "mot_par_c 0 128 90"},
+         "(none)"},
+        {"a palette missing here, kept",
+         {"x", "palette_list Gone.pal", "future_parameter 1 2 3", "Screensaver=TRUE"},
+         "Gone.pal"},
+        {"32-bit limits, no colour source",
+         {"x", "perspective -2147483648 2147483647 -2147483648", "UsePalette FALSE",
+          "speed_scroll 1 1 1"},
+         "(none)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TSettings_Form holder = applied(c.lines, fresh);
+        const bool tagged = holder.on(Param::Screensaver);
+        const Lines written = setting_lines("Renamed", holder, tagged, c.lines);
+        expect_same_values(applied(written, fresh), holder);
+        expect_same_values(applied(written, used), holder);
+        EXPECT_EQ(written[0], "Renamed");
+        EXPECT_EQ(std::count(written.begin(), written.end(), tag_line(tagged)), 1);
+        EXPECT_EQ(std::count(written.begin(), written.end(),
+                             parameter_line("palette_list", c.palette_line)),
+                  1);
+    }
+    // Lines the holder does not know stay; an old tag spelling gives way to the tag line.
+    const Lines kept = setting_lines("x", fresh, false, cases[2].lines);
+    EXPECT_EQ(kept.back(), "future_parameter 1 2 3");
+    EXPECT_EQ(kept.size(), 1u + Param_count + 1);
+}
+
+TEST(SettingsDocument, ListEditsAndNames) {
+    Settings_document doc;
+    int at = -1;
+    EXPECT_EQ(doc.add_new("  Fire  ", &at), "");
+    EXPECT_EQ(at, 0);
+    EXPECT_TRUE(doc.dirty());
+    EXPECT_EQ(doc.setting(0).Get_name(), "Fire");
+    expect_same_values(applied(doc.setting(0).Lines, TSettings_Form{}), TSettings_Form{});
+    const struct {
+        std::string name;
+        bool accepted;
+    } names[] = {
+        {"", false},
+        {" \t ", false},
+        {"FIRE", false},
+        {"a\r\nb", false},
+        {"a\tb", false},
+        {std::string(Max_setting_name, 'n'), true},
+        {std::string(Max_setting_name + 1, 'n'), false},
+        {"Ice", true},
+    };
+    for (const auto& n : names) {
+        SCOPED_TRACE(n.name.substr(0, 20));
+        const int before = doc.count();
+        EXPECT_EQ(doc.add_new(n.name, &at).empty(), n.accepted);
+        EXPECT_EQ(doc.count(), before + n.accepted);
+    }
+    // Fire, nnn..., Ice
+    EXPECT_EQ(doc.rename(0, "fire"), ""); // its own name in another case
+    EXPECT_NE(doc.rename(0, "ice"), "");
+    EXPECT_EQ(doc.duplicate(0, doc.free_name("Ice"), &at), "");
+    EXPECT_EQ(at, 1);
+    EXPECT_EQ(doc.setting(1).Get_name(), "Ice (2)");
+    EXPECT_EQ(doc.setting(1).Lines.size(), doc.setting(0).Lines.size());
+    EXPECT_FALSE(doc.move(0, -1));
+    EXPECT_FALSE(doc.move(3, +1));
+    EXPECT_TRUE(doc.move(3, -1));
+    doc.remove(1);
+    doc.remove(7);
+    EXPECT_EQ(doc.setting(0).Get_name() + doc.setting(1).Get_name(), "fireIce");
+
+    Temp_folder t;
+    std::string error;
+    ASSERT_TRUE(doc.save_as(t.file("mine.txt"), &error)) << error;
+    EXPECT_FALSE(doc.dirty());
+    doc.set_lines(1, doc.setting(1).Lines);
+    EXPECT_FALSE(doc.dirty()); // nothing changed
+    doc.set_lines(1, {"Other name", "in_out TRUE"});
+    EXPECT_TRUE(doc.dirty());
+    EXPECT_EQ(doc.setting(1).Lines, (Lines{"Ice", "in_out TRUE"}));
+}
+
+TEST(SettingsDocument, DamagedFilesAndFailedSaves) {
+    Temp_folder t;
+    std::string error;
+    Settings_document doc;
+    EXPECT_FALSE(doc.open(t.file("none.cmp"), &error));
+    EXPECT_EQ(error, "Nimbrel could not find the settings file " + t.file("none.cmp"));
+
+    const std::string damaged = t.file("bad.cmp");
+    const Bytes bad = {9, 0, 0, 0, 0xFF, 0xFF};
+    ASSERT_TRUE(write_file_atomically(damaged, bad));
+    ASSERT_TRUE(doc.open(damaged, &error));
+    EXPECT_EQ(error, "The Nimbrel settings file appears to have been corrupted");
+    EXPECT_TRUE(doc.read_only());
+    int at;
+    ASSERT_EQ(doc.add_new("New", &at), "");
+    EXPECT_FALSE(doc.save(&error));
+    EXPECT_FALSE(doc.save_as(t.dir() + "./bad.cmp", &error));
+    Bytes now;
+    EXPECT_TRUE(read_file(damaged, now) && now == bad);
+    ASSERT_TRUE(doc.save_as(t.file("good.cmp"), &error)) << error;
+    EXPECT_FALSE(doc.read_only());
+
+    // A full disk or a folder that cannot be written: the old file stays as it was.
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(doc.add_new(doc.free_name("Filler"), &at), "");
+    for (const std::string name : {"big.txt", "big.cmp"}) {
+        SCOPED_TRACE(name);
+        const Bytes old = bytes_of("{ Old\r\n}\r\n");
+        ASSERT_TRUE(write_file_atomically(t.file(name), old));
+        {
+            File_size_limit limit(2000);
+            EXPECT_FALSE(doc.save_as(t.file(name), &error));
+        }
+        EXPECT_NE(error.find(t.file(name)), std::string::npos) << error;
+        EXPECT_TRUE(doc.dirty());
+        EXPECT_EQ(doc.path(), t.file("good.cmp"));
+        EXPECT_TRUE(read_file(t.file(name), now) && now == old);
+    }
+    EXPECT_FALSE(doc.save_as(t.file("no such folder/s.txt"), &error));
+    EXPECT_EQ(t.entries(), 4u); // bad, good and the two big ones: no temporary file left
+    doc.new_document();
+    EXPECT_FALSE(doc.save(&error));                         // no file yet
+    EXPECT_FALSE(doc.save_as(t.file("empty.txt"), &error)); // no setting
+}
+
+TEST(SpeedMeter, FakeClock) {
+    const struct {
+        const char* what;
+        double from, to, every; // frames at from, from + every, ... below to
+        double asked_at;
+        int fps;
+    } cases[] = {
+        {"no frame yet", 0, 0, 1, 0, 0},
+        {"one frame", 5, 5.01, 1, 5, 0},
+        {"start-up, three frames", 0, 0.06, 0.025, 0.05, 40},
+        {"steady 40", 0, 3, 0.025, 2.99, 40},
+        {"steady 30, asked between frames", 10, 13, 1.0 / 30, 12.98, 30},
+        {"stalled half a second", 0, 3, 0.025, 3.4875, 20},
+        {"stalled over a second", 0, 3, 0.025, 4.5, 0},
+        {"1 ms timer", 0, 2, 0.001, 1.9995, 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Speed_meter meter;
+        for (int k = 0; c.from + k * c.every < c.to - 1e-9; ++k)
+            meter.frame(c.from + k * c.every);
+        EXPECT_EQ(meter.frames_per_second(c.asked_at), c.fps);
+    }
+    Speed_meter meter;
+    for (int k = 0; k < 100; ++k)
+        meter.frame(100 + k * 0.025);
+    meter.frame(1.0); // the clock went back: measured anew
+    EXPECT_EQ(meter.frames_per_second(), 0);
+    meter.frame(1.5);
+    EXPECT_EQ(meter.frames_per_second(), 2);
+}
