@@ -152,6 +152,13 @@ bool Settings_document::move(int i, int delta) {
     return true;
 }
 
+void Settings_document::set_tag(int i, bool tagged) {
+    if (!valid_index(i) || setting(i).Is_tagged() == tagged) return;
+    // The setting's own Set_tag: the file's would have it save itself when it is destroyed.
+    settings()[static_cast<std::size_t>(i)].Set_tag(tagged);
+    dirty_ = true;
+}
+
 void Settings_document::set_lines(int i, std::vector<std::string> lines) {
     if (!valid_index(i)) return;
     std::vector<std::string>& current = settings()[static_cast<std::size_t>(i)].Lines;

@@ -53,6 +53,7 @@ class Settings_document {
     std::string rename(int i, const std::string& name);
     void remove(int i);          // out of range: nothing
     bool move(int i, int delta); // -1 up, +1 down; false (nothing moved) past either end
+    void set_tag(int i, bool tagged);
     // The edited values of setting i (as setting_lines writes them). Line 0 is ignored: the
     // name changes through rename only. Lines equal to the setting's do not make it dirty.
     void set_lines(int i, std::vector<std::string> lines);
