@@ -36,9 +36,18 @@ std::size_t tag_line_index(const std::vector<std::string>& lines) {
 
 } // namespace
 
+std::string parameter_line(const std::string& name, const std::string& value) {
+    constexpr std::size_t Name_width = 20;
+    const std::size_t pad = name.size() < Name_width ? Name_width - name.size() : 0;
+    return std::string(pad, ' ') + name + '\t' + value;
+}
+
 std::string tag_line(bool tagged) {
-    return std::string(20 - std::char_traits<char>::length(Tag_word), ' ') + Tag_word + '\t' +
-           (tagged ? "TRUE" : "FALSE");
+    return parameter_line(Tag_word, tagged ? "TRUE" : "FALSE");
+}
+
+bool holds_tag(const std::string& line) {
+    return is_tag_line(line) || is_older_tag_line(line);
 }
 
 bool Nimbrel_setting::Read_from(Line_reader& in) {

@@ -26,7 +26,14 @@ class Nimbrel_setting {
     void Set_tag(bool tagged);
 };
 
+// A parameter line as the editor writes it: the name right-aligned in 20 characters, a TAB, then
+// the value (a longer name is not cut).
+std::string parameter_line(const std::string& name, const std::string& value);
+
 // "Screensaver" right-aligned in 20 characters, a TAB, then "TRUE" or "FALSE".
 std::string tag_line(bool tagged);
+
+// Whether Is_tagged and Set_tag would take this parameter line for the tag line.
+bool holds_tag(const std::string& line);
 
 } // namespace nimbrel

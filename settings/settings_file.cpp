@@ -133,13 +133,17 @@ bool Nimbrel_settings_file::Save(std::string* error) {
         if (error) *error = "the settings were not loaded from a file";
         return false;
     }
+    return Save_as(file_name_, error);
+}
+
+bool Nimbrel_settings_file::Save_as(const std::string& path, std::string* error) {
     Bytes& plain = lzh_.Plain_stream;
     plain.clear();
     for (const auto& setting : settings_)
         setting.Write_to(plain);
 
     Bytes contents;
-    if (is_packed_settings_name(file_name_)) {
+    if (is_packed_settings_name(path)) {
         ProgressBar& bar = box_.Think_bar();
         lzh_.Progress_bar = &bar;
         bar.set_max(static_cast<int>(plain.size() / 1024));
@@ -159,7 +163,8 @@ bool Nimbrel_settings_file::Save(std::string* error) {
         contents.swap(plain);
     }
     plain.clear();
-    if (!write_file_atomically(file_name_, contents, error)) return false;
+    if (!write_file_atomically(path, contents, error)) return false;
+    file_name_ = path;
     modified_ = false;
     return true;
 }

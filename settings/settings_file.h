@@ -32,6 +32,9 @@ class Nimbrel_settings_file {
 
     int Count() const { return static_cast<int>(settings_.size()); }
     const Nimbrel_setting& Setting(int i) const { return settings_.at(static_cast<size_t>(i)); }
+    // The list itself, for an editor that adds, removes, reorders and rewrites settings. Changes
+    // made through it do not count as Modified: the editor saves them itself.
+    std::vector<Nimbrel_setting>& Settings() { return settings_; }
     // A random index, among tagged settings when asked (any setting if none turns up); -1 when
     // there is no setting.
     int Random_index(bool tagged_only) const;
@@ -42,6 +45,9 @@ class Nimbrel_settings_file {
     // Writes the collection back to the file it was loaded from, atomically. false (with a
     // reason) when it could not be written; the file then keeps its old contents.
     bool Save(std::string* error = nullptr);
+    // Writes the collection to path as Save does (packed when path ends in ".cmp") and, once
+    // written, makes path the collection's file. A failure leaves both files as they were.
+    bool Save_as(const std::string& path, std::string* error = nullptr);
 
     const std::string& File_name() const { return file_name_; }
 
