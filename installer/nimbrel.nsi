@@ -1,7 +1,8 @@
 ; Nimbrel's Windows installer. ./dev build makes it with Debian's makensis:
 ;
-;   makensis -DVERSION=2.2 -DSCR64=... -DSCR32=... -DTOOL64=... -DTOOL32=... -DDATA=...
-;            -DPALETTES=palettes.nsh -DOUTFILE=Nimbrel_32_Setup.exe [-DICON=...]
+;   makensis -DVERSION=2.2 -DSCR64=... -DSCR32=... -DTOOL64=... -DTOOL32=... -DEDITOR64=...
+;            -DEDITOR32=... -DDATA=... -DPALETTES=palettes.nsh -DOUTFILE=Nimbrel_32_Setup.exe
+;            [-DICON=...]
 ;
 ; DATA is the staged data folder (Palette, Nimbrel_32_Settings.cmp, Nimbrel_32_Help.html) and
 ; PALETTES a generated list of its palette files, so the uninstaller removes exactly those.
@@ -12,6 +13,8 @@
 ;   otherwise, or with /CURRENTUSER  data and saver together in %LOCALAPPDATA%\Nimbrel: a user
 ;                                    cannot write to the system folder, and Windows runs a
 ;                                    saver from anywhere once SCRNSAVE.EXE names it
+; The settings editor goes beside the data either way (the configuration dialog's Edit... looks
+; for it beside the saver, then there), with a Start-menu entry.
 ; Both write HKCU\Software\Nimbrel "Directory" (the data folder, with a trailing backslash). A
 ; per-machine install also writes it for every other user at their next logon (Active Setup),
 ; and lets every user write to the data folder, where the saver keeps its INI file and tags.
@@ -30,6 +33,8 @@ Unicode true
 !define PRODUCT "Nimbrel"
 !define SCR_NAME "Nimbrel_32_Saver.scr"
 !define SETTINGS_NAME "Nimbrel_32_Settings.cmp"
+!define EDITOR_NAME "Nimbrel_32_Editor.exe"
+!define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"
 !define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\Nimbrel"
 !define DESKTOP_KEY "Control Panel\Desktop"
@@ -162,9 +167,14 @@ Section "Nimbrel screen saver" SecSaver
 
     ${If} ${RunningX64}
         File "/oname=nimbrel-settings.exe" "${TOOL64}"
+        File "/oname=${EDITOR_NAME}" "${EDITOR64}"
     ${Else}
         File "/oname=nimbrel-settings.exe" "${TOOL32}"
+        File "/oname=${EDITOR_NAME}" "${EDITOR32}"
     ${EndIf}
+    CreateDirectory "${MENU_FOLDER}"
+    CreateShortcut "${MENU_FOLDER}\Nimbrel Editor.lnk" "$INSTDIR\${EDITOR_NAME}" "" \
+        "$INSTDIR\${EDITOR_NAME}" 0 SW_SHOWNORMAL "" "Design your own Nimbrel settings"
 
     ${If} $PerMachine == 1
         StrCpy $ScrPath "$SYSDIR\${SCR_NAME}"
@@ -350,6 +360,9 @@ Section "Uninstall"
 
     Delete "$INSTDIR\Nimbrel_32_Help.html"
     Delete "$INSTDIR\nimbrel-settings.exe"
+    Delete "$INSTDIR\${EDITOR_NAME}"
+    Delete "${MENU_FOLDER}\Nimbrel Editor.lnk"
+    RMDir "${MENU_FOLDER}"
     ${If} $KeepSettings == 1
         DetailPrint "Keeping $INSTDIR\${SETTINGS_NAME}: its tags were changed"
     ${Else}

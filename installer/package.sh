@@ -3,7 +3,7 @@
 #
 #   build/package/data/             the data folder: palettes, packed settings, help page
 #   build/Nimbrel_32_Setup.exe      the installer (32-bit, so it runs on every Windows)
-#   build/Nimbrel_32_Saver-x64.zip  portable copies: saver, data, tool, read-me
+#   build/Nimbrel_32_Saver-x64.zip  portable copies: saver, editor, data, tool, read-me
 #   build/Nimbrel_32_Saver-x86.zip
 #
 #   installer/package.sh BUILD_DIR
@@ -16,6 +16,7 @@ PACKAGE=$BUILD/package
 DATA=$PACKAGE/data
 VERSION=$(sed -nE 's/^project\(Nimbrel VERSION ([0-9.]+).*/\1/p' "$ROOT/CMakeLists.txt")
 SCR=Nimbrel_32_Saver.scr
+EDITOR=Nimbrel_32_Editor.exe
 
 crlf() { sed 's/\r*$/\r/' "$1"; }
 
@@ -43,6 +44,7 @@ stage_programs() {
         "$triplet-w64-mingw32-strip" -o "$PACKAGE/bin-$arch/$SCR" "$BUILD/$dir/$SCR"
         "$triplet-w64-mingw32-strip" -o "$PACKAGE/bin-$arch/nimbrel-settings.exe" \
             "$BUILD/$dir/nimbrel-settings.exe"
+        "$triplet-w64-mingw32-strip" -o "$PACKAGE/bin-$arch/$EDITOR" "$BUILD/$dir/$EDITOR"
     done
 }
 
@@ -53,6 +55,7 @@ make_installer() { # OUT
         -DSCR64="$PACKAGE/bin-x64/$SCR" -DSCR32="$PACKAGE/bin-x86/$SCR"
         -DTOOL64="$PACKAGE/bin-x64/nimbrel-settings.exe"
         -DTOOL32="$PACKAGE/bin-x86/nimbrel-settings.exe"
+        -DEDITOR64="$PACKAGE/bin-x64/$EDITOR" -DEDITOR32="$PACKAGE/bin-x86/$EDITOR"
         -DDATA="$DATA" -DPALETTES="$PACKAGE/palettes.nsh" -DOUTFILE="$out")
     [[ -f $ROOT/app/Nimbrel.ico ]] && defines+=(-DICON="$ROOT/app/Nimbrel.ico")
     makensis "${defines[@]}" "$ROOT/installer/nimbrel.nsi"
@@ -63,7 +66,8 @@ make_zip() { # ARCH BITS
     rm -rf "$stage" "$out"
     mkdir -p "$stage/Nimbrel"
     cp -r "$DATA"/. "$stage/Nimbrel/"
-    cp "$PACKAGE/bin-$1/$SCR" "$PACKAGE/bin-$1/nimbrel-settings.exe" "$stage/Nimbrel/"
+    cp "$PACKAGE/bin-$1/$SCR" "$PACKAGE/bin-$1/nimbrel-settings.exe" "$PACKAGE/bin-$1/$EDITOR" \
+        "$stage/Nimbrel/"
     crlf "$ROOT/installer/portable/Read_me.txt" |
         sed "s/@VERSION@/$VERSION/; s/@ARCH@/$1/; s/@BITS@/$2/" >"$stage/Nimbrel/Read_me.txt"
     crlf "$ROOT/installer/portable/Register.cmd" >"$stage/Nimbrel/Register.cmd"
@@ -71,12 +75,13 @@ make_zip() { # ARCH BITS
 }
 
 have_savers() {
-    [[ -f $BUILD/win64/$SCR && -f $BUILD/win32/$SCR ]]
+    [[ -f $BUILD/win64/$SCR && -f $BUILD/win32/$SCR && -f $BUILD/win64/$EDITOR &&
+        -f $BUILD/win32/$EDITOR ]]
 }
 
 stage_data
 if ! have_savers; then
-    echo "== package: no $SCR in build/win64 and build/win32 yet, only the data folder staged"
+    echo "== package: no $SCR and $EDITOR in build/win64 and build/win32 yet, only the data folder staged"
     exit 0
 fi
 echo "== package"

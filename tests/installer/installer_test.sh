@@ -4,8 +4,9 @@
 #
 #   for all users  silent install; the 64-bit saver in the real system folder (system32, not
 #                  the 32-bit one a 32-bit program is redirected to), data, registry value,
-#                  active saver, uninstall entry and Active Setup entry in place; the installed
-#                  saver shows rings full screen; silent uninstall removes all of it
+#                  active saver, uninstall entry and Active Setup entry in place, the editor
+#                  beside the data with a Start-menu entry; the installed saver shows rings full
+#                  screen; silent uninstall removes all of it
 #   for one user   silent /CURRENTUSER install beside the data; after a tag change a silent
 #                  uninstall keeps the settings file, a reinstall keeps it too, and
 #                  /REMOVESETTINGS removes it
@@ -125,6 +126,9 @@ check "settings file as packed" same_file "$PF/Nimbrel_32_Settings.cmp" "$DATA/N
 check "every palette" palettes_in "$PF/Palette" "$PAL_COUNT"
 check "help page" same_file "$PF/Nimbrel_32_Help.html" "$DATA/Nimbrel_32_Help.html"
 check "nimbrel-settings" is_file "$PF/nimbrel-settings.exe"
+check "64-bit editor beside the data" same_file "$PF/Nimbrel_32_Editor.exe" "$BUILD/package/bin-x64/Nimbrel_32_Editor.exe"
+MENU_ALL=$(unix "$(nimbrel_wine64 cmd /c echo %ProgramData% | tr -d '\r')")/Microsoft/Windows/Start\ Menu/Programs/Nimbrel
+check "Start-menu entry for the editor, for all users" is_file "$MENU_ALL/Nimbrel Editor.lnk"
 check "uninstaller" is_file "$PF/Uninstall.exe"
 check "Directory names the data folder with a backslash" \
     equals "$(reg_value "$NIMBREL" Directory)" 'C:\Program Files\Nimbrel\'
@@ -154,10 +158,21 @@ check "the saver ends when asked to close" eval '! kill -0 "$saver"'
 check "and writes its INI file into the data folder" is_file "$PF/Nimbrel_32_Config.ini"
 kill "$saver" 2>/dev/null
 
+# The editor from its Start-menu place opens the installed settings (its title names the file).
+(cd "$WORK" && nimbrel_wine64 'C:\Program Files\Nimbrel\Nimbrel_32_Editor.exe' >/dev/null 2>&1) &
+editor=$!
+editor_open() { xwininfo -root -tree -display "$DISPLAY" | grep -q 'Nimbrel_32_Settings.cmp'; }
+for _ in $(seq 20); do editor_open && break; sleep 0.5; done
+check "the installed editor opens the installed settings" editor_open
+nimbrel_wine64 taskkill /im Nimbrel_32_Editor.exe >/dev/null 2>&1
+timeout 20 tail --pid="$editor" -f /dev/null
+kill "$editor" 2>/dev/null
+
 uninstall 'C:\Program Files\Nimbrel' /S
 check "saver removed" is_absent "$SCR"
 check "and nothing left in the 32-bit system folder" is_absent "$C/windows/syswow64/Nimbrel_32_Saver.scr"
 check "data folder removed" is_absent "$PF"
+check "the editor's Start-menu entry removed" is_absent "$MENU_ALL"
 check "Directory removed" equals "$(reg_value "$NIMBREL" Directory)" ""
 check "no longer the active saver" equals "$(reg_value "$DESKTOP" SCRNSAVE.EXE)" ""
 check "uninstall entry removed" eval '! reg_key_exists "$UNINST"'
@@ -172,6 +187,9 @@ check "Directory names the local application data folder" \
 LA=$(unix "$DIR")
 check "saver beside the data" same_file "$LA/Nimbrel_32_Saver.scr" "$BUILD/package/bin-x64/Nimbrel_32_Saver.scr"
 check "nothing in the system folder" is_absent "$SCR"
+check "editor beside the data" is_file "$LA/Nimbrel_32_Editor.exe"
+MENU_USER=$(unix "$(nimbrel_wine64 cmd /c echo %APPDATA% | tr -d '\r')")/Microsoft/Windows/Start\ Menu/Programs/Nimbrel
+check "Start-menu entry for the editor, for this user" is_file "$MENU_USER/Nimbrel Editor.lnk"
 check "every palette" palettes_in "$LA/Palette" "$PAL_COUNT"
 check "/NOACTIVATE leaves the active saver alone" equals "$(reg_value "$DESKTOP" SCRNSAVE.EXE)" ""
 check "uninstall entry for this user" is_file "$(unix "$(reg_value "$UNINST_USER" UninstallString | tr -d '"')")"
@@ -183,6 +201,7 @@ cp "$LA/Nimbrel_32_Settings.cmp" "$WORK/tagged.cmp"
 uninstall "${DIR%\\}" /S
 check "uninstall keeps the changed settings" same_file "$LA/Nimbrel_32_Settings.cmp" "$WORK/tagged.cmp"
 check "and removes the rest" eval '! ls "$LA" | grep -qv "^Nimbrel_32_Settings.cmp$"'
+check "the editor's Start-menu entry too" is_absent "$MENU_USER"
 check "uninstall entry removed" eval '! reg_key_exists "$UNINST_USER"'
 
 nimbrel_wine_run 60 "$SETUP" /S /CURRENTUSER
@@ -200,8 +219,8 @@ rm -rf "$C/Portable"
 mkdir -p "$C/Portable"
 check "the zip unpacks" unzip -q "$ZIP" -d "$C/Portable"
 check "saver, tool, read-me and data in one folder" files_in "$C/Portable/Nimbrel" \
-    Nimbrel_32_Saver.scr nimbrel-settings.exe Read_me.txt Register.cmd Nimbrel_32_Settings.cmp \
-    Nimbrel_32_Help.html
+    Nimbrel_32_Saver.scr Nimbrel_32_Editor.exe nimbrel-settings.exe Read_me.txt Register.cmd \
+    Nimbrel_32_Settings.cmp Nimbrel_32_Help.html
 check "every palette" palettes_in "$C/Portable/Nimbrel/Palette" "$PAL_COUNT"
 nimbrel_wine64 cmd /c 'C:\Portable\Nimbrel\Register.cmd' >/dev/null 2>&1
 check "Register.cmd names its folder in Directory" \
