@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Pictures of the configuration dialog's two tabs from the shipped data folder, at 100 % and at
-# 150 % (144 dots per inch), taken under Xvfb in a Wine desktop window (which draws the caption a
-# bare Xvfb would not). Needs the 64-bit saver (./dev build) and xdotool.
+# 150 % (144 dots per inch), and of the settings editor with its preview, taken under Xvfb in a
+# Wine desktop window (which draws the caption a bare Xvfb would not). Needs the 64-bit saver and
+# editor (./dev build) and xdotool.
 #
 #   docs/screenshots/make_screenshots.sh [OUTPUT_FOLDER]     (default: docs/screenshots)
 #
-# Writes config-settings-selection.png, config-other-options.png and the same names with -150.
+# Writes config-settings-selection.png, config-other-options.png, the same names with -150, and
+# editor.png.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 OUT=${1:-$ROOT/docs/screenshots}
 SAVER=$ROOT/build/win64/Nimbrel_32_Saver.scr
-[[ -f $SAVER ]] || {
-    echo "no $SAVER: run ./dev build first" >&2
+EDITOR=$ROOT/build/win64/Nimbrel_32_Editor.exe
+[[ -f $SAVER && -f $EDITOR ]] || {
+    echo "no $SAVER or $EDITOR: run ./dev build first" >&2
     exit 1
 }
 mkdir -p "$OUT"
@@ -64,3 +67,20 @@ shoot() { # DPI SUFFIX
 }
 shoot 96 ""
 shoot 144 "-150"
+
+# The editor on one setting, its preview beside it (the desktop is just wide enough for both).
+shoot_editor() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    wine explorer /desktop=NimbrelEditor,1240x560 "$EDITOR" \
+        "$(winepath -w "$data")\\Nimbrel_32_Settings.cmp" "Kaleidoscope" &
+    local pid=$!
+    sleep 8
+    xwd -root -display "$DISPLAY" | convert xwd:- -crop 1240x560+0+0 +repage -trim +repage \
+        "$OUT/editor.png"
+    wineserver -k 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    echo "$(identify -format '%wx%h' "$OUT/editor.png") at 96 dots per inch: $OUT/editor.png"
+}
+shoot_editor
