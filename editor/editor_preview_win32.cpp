@@ -70,9 +70,15 @@ void EditorPreview::show() {
     if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
     SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    pace();
 }
 
 void EditorPreview::stop() {
+    showing_ = false;
+    halt();
+}
+
+void EditorPreview::halt() {
     timer_->SetEnabled(false);
     engine_.reset();
     meter_.reset();
@@ -81,7 +87,8 @@ void EditorPreview::stop() {
 
 void EditorPreview::restart() {
     if (!hwnd()) return;
-    stop();
+    halt();
+    showing_ = true;
     RECT r{};
     GetClientRect(hwnd(), &r);
     width_ = r.right;
@@ -93,7 +100,11 @@ void EditorPreview::restart() {
 }
 
 void EditorPreview::pace() {
-    if (!engine_) return;
+    // Hidden or minimised, it rests.
+    if (!engine_ || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) {
+        timer_->SetEnabled(false);
+        return;
+    }
     const Frame_pacing pacing =
         frame_pacing(holder_.on(Param::fix_speed), holder_.pos(Param::speed_scroll),
                      current_display_timing(hwnd()));
@@ -143,10 +154,20 @@ LRESULT EditorPreview::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     case WM_SIZE:
-        // The engine draws for one size: a new one for the new size.
-        if (wparam != SIZE_MINIMIZED && (LOWORD(lparam) != width_ || HIWORD(lparam) != height_) &&
-            (engine_ || width_ <= 0 || height_ <= 0))
+        // Nothing to draw while minimised; the engine draws for one size, so a new size needs
+        // a new engine.
+        if (showing_ && wparam != SIZE_MINIMIZED &&
+            (LOWORD(lparam) != width_ || HIWORD(lparam) != height_))
             restart();
+        else
+            pace();
+        return 0;
+    case WM_SHOWWINDOW:
+        // Closed (hidden) it rests until shown again; WM_SHOWWINDOW comes before the change.
+        PostMessageA(hwnd(), WM_APP, 0, 0);
+        break;
+    case WM_APP:
+        pace();
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lparam);

@@ -49,6 +49,8 @@ class EditorPreview : public Window, public AlertSink {
 
   private:
     void frame();
+    // No engine and no ticks; restart makes them again.
+    void halt();
     double now() const;
     void alert(const std::string& text) override;
 
@@ -59,6 +61,7 @@ class EditorPreview : public Window, public AlertSink {
     LARGE_INTEGER frequency_{};
     double last_report_ = 0;
     bool pens_held_ = false;
+    bool showing_ = false;       // a setting to show: a new size needs a new engine
     int width_ = 0, height_ = 0; // the client size the engine was made for
 };
 

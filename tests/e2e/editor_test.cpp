@@ -75,12 +75,16 @@ class Editor : public Saver {
         ASSERT_FALSE(shipped_bytes_.empty());
     }
 
-    // Starts the editor on the copied settings file with `setting` shown, and waits for it and
-    // its preview.
-    void open(const std::string& setting = kFirstSetting) {
+    // Starts the editor on the copied settings file with `setting` shown.
+    void start(const std::string& setting = kFirstSetting) {
         editor_process_ =
             std::make_unique<Process>(editor_, "\"" + settings_ + "\" \"" + setting + "\"");
         ASSERT_TRUE(editor_process_->started());
+    }
+
+    // Starts the editor and waits for it and its preview.
+    void open(const std::string& setting = kFirstSetting) {
+        ASSERT_NO_FATAL_FAILURE(start(setting));
         const DWORD id = editor_process_->id();
         ASSERT_TRUE(
             wait_until([&] { return (dialog_ = top_window(id, "#32770", kTitle)); }, Millis(10000)))
@@ -183,6 +187,22 @@ TEST_F(Editor, SaveThatCannotReplaceTheFileSaysSoAndKeepsTheFile) {
     HANDLE search = FindFirstFileA((install().data() + "*.tmp*").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left beside the file: " << found.cFileName;
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+TEST_F(Editor, WithNoDataFolderRegisteredOffersTheOpenedFilesFolder) {
+    ASSERT_TRUE(directory_.remove());
+    start();
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        wait_until([&] { return (box = top_window(editor_process_->id(), "#32770", kBoxTitle)); },
+                   Millis(10000)))
+        << "no offer to register the folder:" << windows_of(*editor_process_);
+    PostMessageA(box, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(wait_until(
+        [&] { return read_registry_string(kNimbrelKey, "Directory") == install().data(); },
+        Millis(5000)))
+        << "Directory is \"" << read_registry_string(kNimbrelKey, "Directory") << '"';
+    editor_process_->kill();
 }
 
 TEST_F(Editor, EditButtonOfTheConfigurationDialogOpensTheSelectedSetting) {
