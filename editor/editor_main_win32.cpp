@@ -2,9 +2,10 @@
 //
 //   Nimbrel_32_Editor.exe [SETTINGS_FILE [SETTING_NAME]]
 //
-// Without a file it opens the settings file of the registered data folder, or the one beside
-// itself (the installer puts the editor there). Palettes come from the data folder's Palette
-// folder, or from the opened file's when no data folder is registered.
+// Without a file it opens the settings file of the registered data folder (the one its INI file
+// names, as the saver does), or the one beside itself (the installer puts the editor there).
+// Palettes come from the data folder's Palette folder, or from the opened file's when no data
+// folder is registered.
 #include "app/win32_api.h"
 
 #include "app/thinking_box_win32.h"
@@ -12,6 +13,7 @@
 #include "engine/palette_file.h"
 #include "saverkit/form_win32.h"
 #include "settings/file_io.h"
+#include "settings/ini_bag.h"
 #include "settings/options.h"
 #include "settings/random.h"
 #include "settings/registry.h"
@@ -44,9 +46,18 @@ EditorStart starting_point(int argc, char** argv) {
     if (argc > 1) start.settings_file = full_path(argv[1]);
     if (argc > 2) start.setting_name = argv[2];
     if (start.settings_file.empty()) {
+        // The file the saver shows: its INI file may name another than the default.
+        std::string name = Default_settings_file;
+        if (!data.empty()) {
+            TBag ini;
+            ini.IniFile = data + Ini_file_name;
+            ini.IniSect = Ini_section;
+            ini.Load();
+            name = ini.Read_string("Settings_file", Default_settings_file);
+        }
         for (const std::string& folder : {data, executable_folder()}) {
-            if (!folder.empty() && file_exists(folder + Default_settings_file)) {
-                start.settings_file = folder + Default_settings_file;
+            if (!folder.empty() && file_exists(folder + name)) {
+                start.settings_file = folder + name;
                 break;
             }
         }
