@@ -45,15 +45,15 @@ class Settings_document {
     // Edits of the list. Those that take a name return "" or a message for the user, and leave
     // the document unchanged when they refuse. A name loses its leading and trailing blanks
     // (as the file would lose them); it must then not be empty, have at most 4095 characters
-    // and no line breaks or other control characters, and must differ from every other
-    // setting's name without regard to case ("Fire" and "FIRE" could not be told apart in the
-    // list). *index receives where the new setting went.
+    // and no line breaks, tabs or other control characters, and must differ from every other
+    // setting's name without regard to the case of ASCII letters ("Fire" and "FIRE" could not
+    // be told apart in the list). *index (when given) receives where the new setting went.
     std::string add_new(const std::string& name, int* index);          // default values, at the end
     std::string duplicate(int i, const std::string& name, int* index); // right after i
     std::string rename(int i, const std::string& name);
-    void remove(int i);          // out of range: nothing
-    bool move(int i, int delta); // -1 up, +1 down; false (nothing moved) past either end
-    void set_tag(int i, bool tagged);
+    void remove(int i);               // out of range: nothing
+    bool move(int i, int delta);      // -1 up, +1 down; false (nothing moved) past either end
+    void set_tag(int i, bool tagged); // the tag line, as the configuration dialog sets it
     // The edited values of setting i (as setting_lines writes them). Line 0 is ignored: the
     // name changes through rename only. Lines equal to the setting's do not make it dirty.
     void set_lines(int i, std::vector<std::string> lines);

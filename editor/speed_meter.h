@@ -10,9 +10,9 @@ class Speed_meter {
     // One presented frame at `now_seconds` on a steady clock. A clock that goes back starts the
     // measurement again.
     void frame(double now_seconds);
-    // Frames per second, rounded: the frames of the last second once the meter has seen one;
-    // before that the rate between its first and last frames. 0 before the second frame, and
-    // again once a stall has lasted a whole second.
+    // Frames per second: the frames of the last second once the meter has run for a second;
+    // before that the rate between its first and last frames, rounded. 0 before the second
+    // frame, and again once a stall has lasted a whole second.
     int frames_per_second(double now_seconds) const;
     // As at the last frame.
     int frames_per_second() const;
