@@ -177,6 +177,9 @@ LRESULT EditorPreview::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         info->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
         return 0;
     }
+    case WM_DESTROY:
+        halt(); // with the editor, whose window owns this one
+        break;
     case WM_CLOSE:
         // The editor's "Show preview" brings it back.
         ShowWindow(hwnd(), SW_HIDE);
