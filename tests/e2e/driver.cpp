@@ -25,10 +25,21 @@ Process::Process(const std::string& exe, const std::string& args) {
     line.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    start_ = Clock::now();
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info_))
+    // Wine has been seen to refuse a start once, right after another saver ended: a start that
+    // fails is tried again a few times and said so, so that only a lasting failure fails a test.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (attempt > 0) {
+            std::fprintf(stderr, "[   INFO   ] CreateProcess failed (error %lu); trying again\n",
+                         start_error_);
+            Sleep(250);
+        }
+        start_ = Clock::now();
+        if (CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info_))
+            return;
+        start_error_ = GetLastError();
         info_ = {};
+    }
 }
 
 Process::~Process() {

@@ -34,6 +34,7 @@ class Process {
     ~Process();
 
     bool started() const { return info_.hProcess != nullptr; }
+    DWORD start_error() const { return start_error_; } // CreateProcess's last error when !started()
     DWORD id() const { return info_.dwProcessId; }
     Clock::time_point start_time() const { return start_; }
 
@@ -52,6 +53,7 @@ class Process {
   private:
     PROCESS_INFORMATION info_{};
     Clock::time_point start_;
+    DWORD start_error_ = 0;
 };
 
 // ------------------------------------------------------------------------------------------------

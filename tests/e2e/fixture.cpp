@@ -162,6 +162,9 @@ std::string summary(const Image& shot) {
 
 std::string windows_of(const Process& process) {
     std::string out;
+    if (!process.started())
+        return "\n  (not started: CreateProcess error " + std::to_string(process.start_error()) +
+               ")";
     if (!process.running())
         out += "\n  (the process has ended, exit code " + std::to_string(process.exit_code()) + ")";
     for (HWND w : process.top_windows())
