@@ -76,65 +76,21 @@ std::optional<ScrCommand> TScrControl::classify() const {
 }
 
 // ---------------------------------------------------------------------------------------------
-TScrControl::Kind TScrControl::kind_of(TScrMode purpose) {
-    switch (purpose) {
-    case smSaver:
-        return kSaver;
-    case smSFull:
-        return kFull;
-    case smSPreview:
-        return kPreview;
-    case smSPMain:
-        return kMainPreview;
-    case smSPConfig:
-        return kConfigPreview;
-    case smConfig:
-        return kConfig;
-    case smCRegular:
-        return kRegular;
-    case smPasswordChange:
-        return kPasswordChange;
-    case smPasswordVerify:
-        return kPasswordVerify;
-    default:
-        return kNoKind;
-    }
-}
-
-void TScrControl::SetFormClass(TScrMode purpose, TScrFormClass form_class) {
-    if (const Kind kind = kind_of(purpose); kind < kConfig)
-        form_classes_[kind] = std::move(form_class);
-}
-
-void TScrControl::SetDialogClass(TScrMode purpose, TScrDialogClass dialog_class) {
-    if (const Kind kind = kind_of(purpose); kind >= kConfig && kind < kKinds)
-        dialog_classes_[kind - kConfig] = std::move(dialog_class);
-}
-
-TScrBase* TScrControl::acquire(std::initializer_list<Kind> kinds) {
-    for (const Kind kind : kinds) {
-        if (TScrBase* held = slots_[kind]; held && !held->InUse) return held;
-        std::unique_ptr<TScrBase> made;
-        if (kind < kConfig && form_classes_[kind])
-            made = form_classes_[kind]();
-        else if (kind >= kConfig && dialog_classes_[kind - kConfig])
-            made = dialog_classes_[kind - kConfig]();
-        if (made) {
-            forms_.push_back(std::move(made));
-            return forms_.back().get();
-        }
-    }
-    return nullptr;
-}
-
-void TScrControl::hold(Kind kind, TScrBase* form) {
-    if (!slots_[kind]) slots_[kind] = form;
+template <class T>
+T* TScrControl::acquire(T*& slot, const std::function<std::unique_ptr<T>()>& form_class) {
+    if (slot && !slot->InUse) return slot;
+    if (!form_class) return nullptr;
+    std::unique_ptr<T> made = form_class();
+    T* form = made.get();
+    forms_.push_back(std::move(made));
+    if (!slot) slot = form;
+    return form;
 }
 
 // ---------------------------------------------------------------------------------------------
 void TScrControl::Run(TScrFormClass saver_class, TScrDialogClass config_class) {
-    if (saver_class) form_classes_[kSaver] = std::move(saver_class);
-    if (config_class) dialog_classes_[kConfig - kConfig] = std::move(config_class);
+    if (saver_class) saver_class_ = std::move(saver_class);
+    if (config_class) config_class_ = std::move(config_class);
     Start();
 }
 
@@ -178,13 +134,12 @@ void TScrControl::Execute() {
 }
 
 void TScrControl::RunSaver() {
-    auto* form = static_cast<TScrForm*>(acquire({kFull, kSaver}));
+    TScrForm* form = acquire(full_, saver_class_);
     if (!form) {
         PostQuitMessage(0);
         return;
     }
     if (!published_saver) published_saver = form;
-    hold(kFull, form);
 
     form->InUse = true;
     form->SetRunMode(smSFull);
@@ -206,7 +161,7 @@ void TScrControl::SaverFormClose(TScrForm* form) {
 }
 
 void TScrControl::RunConfig(HWND parent, bool keep_running) {
-    auto* dialog = static_cast<TScrDialog*>(acquire({kRegular, kConfig}));
+    TScrDialog* dialog = acquire(config_, config_class_);
     if (!dialog) {
         ScrMessageBox(parent, "This screen saver has no settings to configure", "Screen saver");
         if (!keep_running) PostQuitMessage(0);
@@ -222,7 +177,6 @@ void TScrControl::RunConfig(HWND parent, bool keep_running) {
 
     dialog->InUse = true;
     if (!published_config) published_config = dialog;
-    hold(kRegular, dialog);
     // The parent becomes the dialog's owner, which the modal run disables, and enables again
     // before the dialog hides: enabled only afterwards, it would not get the activation back.
     dialog->SetParentWindow(parent);
@@ -240,23 +194,13 @@ void TScrControl::RunConfig(HWND parent, bool keep_running) {
 }
 
 void TScrControl::RunPasswordChange(HWND parent) {
-    if (auto* dialog = static_cast<TScrDialog*>(acquire({kPasswordChange}))) {
-        hold(kPasswordChange, dialog);
-        dialog->SetParentWindow(parent);
-        dialog->ShowModal();
-    } else if (RequirePassword == rpNever) {
+    if (RequirePassword == rpNever)
         ScrMessageBox(parent, "This screen saver does not use a password", "Screen saver");
-    } else {
+    else
         ChangeSystemPassword(parent);
-    }
 }
 
 bool TScrControl::RunPasswordVerify(HWND parent) {
-    if (auto* dialog = static_cast<TScrDialog*>(acquire({kPasswordVerify}))) {
-        hold(kPasswordVerify, dialog);
-        dialog->SetParentWindow(parent);
-        return dialog->ShowModal() != 0;
-    }
     return VerifySystemPassword(parent);
 }
 
@@ -299,19 +243,12 @@ void TScrControl::show_placeholder(HWND host, bool main_preview) {
 }
 
 void TScrControl::RunPreview(HWND host, bool main_preview) {
-    auto* form = static_cast<TScrForm*>(
-        acquire({main_preview ? kMainPreview : kConfigPreview, kPreview, kSaver}));
+    TScrForm* form = acquire(main_preview ? main_preview_ : config_preview_, saver_class_);
     if (!form) {
         show_placeholder(host, main_preview);
         return;
     }
-    if (main_preview) {
-        if (!published_preview) published_preview = form;
-        hold(kMainPreview, form);
-    } else {
-        if (!published_preview && GetScrMode() != smSPMain) published_preview = form;
-        hold(kConfigPreview, form);
-    }
+    if (!published_preview && (main_preview || GetScrMode() != smSPMain)) published_preview = form;
 
     TProxy* proxy = take_proxy();
     proxy->OnPxDestroy = [this, main_preview](TProxy* owner, HWND window) {

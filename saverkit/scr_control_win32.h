@@ -1,13 +1,13 @@
 // TScrControl: turns the system's screen-saver start-up protocol into work for the
-// application. It classifies the command line, makes the form for the run mode from the classes
-// it was given (and keeps it: every form it made lives as long as the controller), shows it
-// (full screen, preview child, modal dialog) and ends the process when the mode is done.
+// application. It classifies the command line, makes the form for the run mode from the saver
+// and configuration classes it was given (and keeps it: every form it made lives as long as the
+// controller), shows it (full screen, preview child, modal dialog) and ends the process when
+// the mode is done. Passwords are the system's.
 #pragma once
 
 #include "saverkit/command_line.h"
 #include "saverkit/scr_forms_win32.h"
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,7 +17,7 @@ namespace nimbrel {
 
 class TProxy;
 
-// What the controller makes the forms of a kind with; null: the kind has none.
+// What the controller makes its forms with; null: none.
 using TScrFormClass = std::function<std::unique_ptr<TScrForm>()>;
 using TScrDialogClass = std::function<std::unique_ptr<TScrDialog>()>;
 
@@ -37,10 +37,6 @@ class TScrControl {
     bool AllowMute = true;                   // false: forms treat sound as muted
     TRequirePassword RequirePassword = rpNormal;
 
-    // The classes of the form kinds (smSaver ... smSPMain) and of the dialog kinds (smConfig
-    // ... smPasswordVerify); Run sets the saver and configuration ones.
-    void SetFormClass(TScrMode purpose, TScrFormClass form_class);
-    void SetDialogClass(TScrMode purpose, TScrDialogClass dialog_class);
     // Sets the saver and configuration classes that are given, then Start.
     void Run(TScrFormClass saver_class, TScrDialogClass config_class);
     // Makes sure the system's saver values exist, then runs the mode of the command line.
@@ -65,25 +61,9 @@ class TScrControl {
     static void OverrideCommandLine(const char* line);
 
   private:
-    enum Kind {
-        kSaver,
-        kFull,
-        kPreview,
-        kMainPreview,
-        kConfigPreview,
-        kConfig,
-        kRegular,
-        kPasswordChange,
-        kPasswordVerify,
-        kKinds,
-        kNoKind = kKinds,
-    };
-
-    static Kind kind_of(TScrMode purpose);
-    // The first of `kinds` (all forms or all dialogs) to give a form: its slot's form unless
-    // that serves another mode, else a new one of its class.
-    TScrBase* acquire(std::initializer_list<Kind> kinds);
-    void hold(Kind kind, TScrBase* form); // into an empty slot
+    // The slot's form unless it serves another mode now, else a new one of `form_class`, which
+    // fills an empty slot; null when there is no class.
+    template <class T> T* acquire(T*& slot, const std::function<std::unique_ptr<T>()>& form_class);
     std::optional<ScrCommand> classify() const;
     void show_placeholder(HWND host, bool main_preview);
     TProxy* take_proxy();
@@ -94,9 +74,13 @@ class TScrControl {
     std::vector<std::unique_ptr<TProxy>> proxies_;
     std::vector<TProxy*> free_proxies_; // front: the most recently freed
     std::vector<std::unique_ptr<TScrBase>> forms_;
-    std::array<TScrBase*, kKinds> slots_{};
-    std::array<TScrFormClass, kConfig> form_classes_;
-    std::array<TScrDialogClass, kKinds - kConfig> dialog_classes_;
+    // The forms held for each mode.
+    TScrForm* full_ = nullptr;
+    TScrForm* main_preview_ = nullptr;
+    TScrForm* config_preview_ = nullptr;
+    TScrDialog* config_ = nullptr;
+    TScrFormClass saver_class_;
+    TScrDialogClass config_class_;
     HWND pending_host_ = nullptr;
     bool executed_ = false;
 };

@@ -66,7 +66,6 @@ class TScrForm : public TScrBase {
     std::uint32_t PasswordDelay() const { return password_delay_; }
     std::uint32_t MouseThreshold() const { return dismiss_.mouse_threshold; }
     bool Mute() const { return mute_; } // the saver is to be silent
-    bool DialogActive() const { return dismiss_.dialog_active; }
 
     virtual void ReadSaverSettings();
     virtual bool CloseQuery() { return true; }

@@ -26,13 +26,10 @@ class TScrMonitor : public Window {
     void Attach(HWND window);
     HWND WindowHandle() const { return hwnd(); }
 
-    TScrMonitorUse Use() const { return use_; }
     void SetUse(TScrMonitorUse use);
-    bool IsPreviewUse() const { return use_ == smuPreview; }
 
     TScrCornerMode GetCorner(TScrCorner corner) const { return corners_[corner]; }
     void SetCorner(TScrCorner corner, TScrCornerMode mode);
-    const CornerModes& Corners() const { return corners_; }
     const MonitorGeometry& Geometry() const { return geometry_; }
     // Where the picture sits in the control, and its size there (pixels).
     KitSize Offset() const;

@@ -64,10 +64,6 @@ void TProxy::Attach(HWND host) {
            0, 0, 0, r.right, r.bottom, host, 100);
 }
 
-HWND TProxy::GetHost() const {
-    return hwnd() ? GetParent(hwnd()) : nullptr;
-}
-
 LRESULT TProxy::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     HWND window = hwnd(); // gone from this object once the host is
     if (message == WM_DESTROY) {

@@ -16,7 +16,6 @@ class TProxy : public Window {
 
     // Leaves the previous host (destroying the proxy window) and covers `host`'s client area.
     void Attach(HWND host);
-    HWND GetHost() const;
     HWND Handle() const { return hwnd(); }
 
     // Raised when the proxy window is destroyed (with its host), with the window that went.

@@ -28,18 +28,15 @@ class TScrTimer {
     // Milliseconds from the start of one tick to the start of the next.
     std::uint32_t Interval() const { return interval_; }
     virtual void SetInterval(std::uint32_t interval);
-    const TNotifyEvent& OnTimer() const { return on_timer_; }
     virtual void SetOnTimer(TNotifyEvent handler);
 
     // Pacing finer than whole milliseconds, for rates that do not divide 1000: when non-zero the
     // thread keeps this many microseconds from tick to tick instead of Interval, which still
     // decides whether the timer runs.
-    std::uint32_t PeriodMicros() const { return period_us_; }
     void SetPeriodMicros(std::uint32_t micros);
 
     // After each tick, also wait for the compositor to show its next frame (where there is
     // one): a timer that drives the display then ticks no faster than the display refreshes.
-    bool WaitForCompositor() const { return wait_for_compositor_; }
     void SetWaitForCompositor(bool wait);
 
     bool ThreadRunning() const { return block_ != nullptr; }
