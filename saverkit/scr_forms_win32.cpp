@@ -98,16 +98,10 @@ void TScrForm::SetBounds(int left, int top, int width, int height) {
         SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int TScrForm::ClientWidth() const {
+SIZE TScrForm::client_size() const {
     RECT r = bounds_;
     if (hwnd()) GetClientRect(hwnd(), &r);
-    return r.right - r.left;
-}
-
-int TScrForm::ClientHeight() const {
-    RECT r = bounds_;
-    if (hwnd()) GetClientRect(hwnd(), &r);
-    return r.bottom - r.top;
+    return {r.right - r.left, r.bottom - r.top};
 }
 
 void TScrForm::Show() {

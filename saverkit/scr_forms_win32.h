@@ -50,8 +50,8 @@ class TScrForm : public TScrBase {
     void SetParentWindow(HWND parent) override;
     // In the parent's client coordinates (the screen's for a top-level window).
     void SetBounds(int left, int top, int width, int height);
-    int ClientWidth() const;
-    int ClientHeight() const;
+    int ClientWidth() const { return client_size().cx; }
+    int ClientHeight() const { return client_size().cy; }
     bool Visible() const { return visible_; }
     void Show();
     void Hide();
@@ -89,6 +89,7 @@ class TScrForm : public TScrBase {
   private:
     // What every form does with a message, once the dismissal rules have seen it.
     LRESULT window_message(UINT message, WPARAM wparam, LPARAM lparam);
+    SIZE client_size() const;
 
     RECT bounds_{0, 0, 320, 240}; // left, top, right, bottom
     bool visible_ = false;

@@ -8,9 +8,10 @@
 namespace nimbrel {
 namespace {
 
-// The object whose window is being created: its first messages come before CreateWindowEx
-// returns. The creation parameter is not used, since a dialog's control gets its own there.
-Window* creating = nullptr;
+// The object whose window this thread is creating: its first messages come before
+// CreateWindowEx returns. The creation parameter is not used, since a dialog's control gets its
+// own there.
+thread_local Window* creating = nullptr;
 
 std::string application_title;
 ScrMessageBoxHook message_box_hook;
