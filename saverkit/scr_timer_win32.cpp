@@ -190,8 +190,11 @@ TScrTimer::TScrTimer() {
 
 TScrTimer::~TScrTimer() {
     StopThread();
+    // Five seconds for them all: a thread that hangs must not hold the program's end for long.
+    const DWORD start = GetTickCount();
     for (HANDLE thread : stopping_) {
-        wait_for_thread(thread, 5000);
+        const DWORD spent = GetTickCount() - start;
+        wait_for_thread(thread, spent < 5000 ? 5000 - spent : 0);
         CloseHandle(thread);
     }
 }

@@ -1,6 +1,6 @@
 // TScrTimer: a timer whose ticks are paced by a thread waiting on an event instead of the
-// system's timer messages, delivered synchronously on the user-interface thread. The timer
-// waits for the threads it stopped when it is destroyed, so none outlives it.
+// system's timer messages, delivered synchronously on the user-interface thread. Destroyed, the
+// timer stops its thread and waits (five seconds at the most) for every thread it stopped.
 #pragma once
 
 #include "saverkit/scr_forms_win32.h"
