@@ -68,7 +68,7 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
     s.shown = preview->core().current_setting();
     s.focus_on_list = GetFocus() == list;
     s.wears_the_icon = reinterpret_cast<HICON>(SendMessageA(dialog->WindowHandle(), WM_GETICON,
-                                                            ICON_BIG, 0)) == Application->Icon();
+                                                            ICON_BIG, 0)) == ApplicationIcon();
 
     // The note on wrong colours is only true without the emulated palette (shown by its style:
     // the page is hidden).
@@ -134,13 +134,10 @@ struct DialogRun {
             options.Start_auto_cycling = options.Auto_cycling = true; // the dialog stops it anyway
             install_options(&options);
             {
-                TApplication app;
                 TScrControl::OverrideCommandLine(command_line.c_str());
-                auto* control = new TScrControl(&app);
-                control->AutoExecute = false;
-                app.CreateForm<TSaverForm>();
+                TScrControl control;
                 const UINT_PTR timer = SetTimer(nullptr, 0, 50, step);
-                control->Run(FormClass<TSaverForm>(), ConfigFormClass(options));
+                control.Run(FormClass<TSaverForm>(), ConfigFormClass(options));
                 KillTimer(nullptr, timer);
                 MSG message;
                 bool quit = false;
