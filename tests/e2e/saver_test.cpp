@@ -225,7 +225,7 @@ TEST_P(SaverStartupProblem, ShowsItsMessageAndNeverAnimates) {
         }
     }
 
-    const MessageSeen seen = watch_message(exe_, 1.5);
+    const MessageSeen seen = watch_message(exe_, 1.0);
     EXPECT_TRUE(seen.text_only()) << "no message, or more than one: " << summary(seen.last);
 
     // Without a data folder the INI file goes next to the saver; without a folder at all, nowhere.
