@@ -35,19 +35,13 @@ class ScreenModeRestorer {
     bool done_ = false;
 };
 
-void run(TApplication& application) {
-    application.Initialize();
-    application.SetTitle("Nimbrel : Screensaver");
-
+void run() {
     auto options = std::make_unique<Nimbrel_Options>(*system_registry());
     install_options(options.get());
     install_thinking_box(&thinking_box_proxy());
 
-    auto* control = new TScrControl(&application);
-    control->AutoExecute = false;
+    auto control = std::make_unique<TScrControl>();
     control->AllowMute = false;
-
-    application.CreateForm<TSaverForm>();
 
     Win32DisplayModes display;
     ScreenModeRestorer restorer(display);
@@ -61,22 +55,24 @@ void run(TApplication& application) {
                      "Nimbrel couldn't find any palettes in " + palette_folder() + "\n");
 
     control->Run(FormClass<TSaverForm>(), ConfigFormClass(*options));
-    application.Run();
+    RunMessageLoop();
 
+    control.reset(); // the forms, which save what they changed, before what they use
     options.reset(); // writes the INI file
     restorer.restore();
 }
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     seed_random_from_time_of_day();
-    TApplication application(instance);
+    TApplicationWindow application("Nimbrel : Screensaver");
     try {
-        run(application);
+        run();
     } catch (...) {
-        application.HandleException();
+        HandleException();
     }
     install_thinking_box(nullptr);
+    Release_thinking_box();
     return 0;
 }

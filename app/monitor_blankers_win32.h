@@ -7,15 +7,17 @@
 #include "app/screen_layout.h"
 #include "app/win32_api.h"
 #include "app/window_engine_win32.h"
+#include "saverkit/window_win32.h"
 
+#include <memory>
 #include <vector>
 
 namespace nimbrel {
 
 class MonitorBlankers {
   public:
-    MonitorBlankers() = default;
-    ~MonitorBlankers() { remove(); }
+    MonitorBlankers();
+    ~MonitorBlankers();
     MonitorBlankers(const MonitorBlankers&) = delete;
     MonitorBlankers& operator=(const MonitorBlankers&) = delete;
 
@@ -23,15 +25,13 @@ class MonitorBlankers {
     // by the saver window. The ring windows are black until shown an engine.
     void cover(HWND saver, const ScreenLayout& layout);
     void remove();
-    const std::vector<HWND>& windows() const { return windows_; }
     const std::vector<HWND>& ring_windows() const { return ring_windows_; }
     // The engine whose last frame a ring window repaints; null for none.
     static void show_engine(HWND window, WindowEngine* engine);
 
   private:
-    HWND open(HWND saver, const ScreenRect& r);
-
-    std::vector<HWND> windows_; // all of them
+    class Blanker;
+    std::vector<std::unique_ptr<Blanker>> blankers_; // all of them
     std::vector<HWND> ring_windows_;
 };
 

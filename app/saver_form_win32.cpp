@@ -43,24 +43,20 @@ class OtherMonitorEngine : public WindowEngine {
 
 } // namespace
 
-TSaverForm::TSaverForm(TComponent* owner)
-    : TScrForm(owner), options_(installed_options()), core_(*this, options_) {
-    Name = "SaverForm";
-    SetCaption("SaverForm");
-    Color = RGB(0, 0, 0);
+TSaverForm::TSaverForm() : options_(installed_options()), core_(*this, options_) {
     change_timer_ = TimerSetting{Message_tick_ms, false};
-    Frame_timer = new TScrTimer(this);
-    Frame_timer->Name = "Frame_timer";
     Frame_timer->SetEnabled(false);
     Frame_timer->SetInterval(1000);
-    Frame_timer->SetOnTimer([this](TComponent*) { core_.Frame_timer_event(); });
-    OnShow = [this](TComponent* sender) { FormShow(sender); };
-    OnHide = [this](TComponent* sender) { FormHide(sender); };
-    OnDestroy = [this](TComponent* sender) { FormDestroy(sender); };
-    Purpose = smSaver;
+    Frame_timer->SetOnTimer([this] { core_.Frame_timer_event(); });
 }
 
 TSaverForm::~TSaverForm() {
+    // A window destroyed while shown is never hidden: give back what showing took. The other
+    // monitors' windows go before the engines they repaint from.
+    blankers_.remove();
+    core_.FormDestroy(); // stops the frame timer too
+    release_pens();
+    Frame_timer.reset();
     if (font_) DeleteObject(font_);
 }
 
@@ -75,16 +71,10 @@ HFONT TSaverForm::message_font() {
     return font_;
 }
 
-void TSaverForm::DpiChanged(int, int, const RECT&) {
-    // The window keeps its monitor's rectangle; the message is drawn anew at the new size.
-    Invalidate();
-}
-
-void TSaverForm::CreateParams(TCreateParams& params) {
-    TScrForm::CreateParams(params);
-    // No background brush: every pixel is painted by us, so nothing flickers.
-    params.Background = nullptr;
-    params.ClassStyle &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+Window::Class TSaverForm::WindowClass() const {
+    // No background brush and no redraw on resizing: every pixel is painted by us, so nothing
+    // flickers.
+    return {ClassName(), CS_DBLCLKS};
 }
 
 void TSaverForm::CreateWnd() {
@@ -93,7 +83,7 @@ void TSaverForm::CreateWnd() {
     change_timer(change_timer_);
 }
 
-void TSaverForm::FormShow(TComponent*) {
+void TSaverForm::FormShow() {
     pens_held_ = true;
     if (!pen_table().create_pens()) return; // the program is quitting
     core_.FormShow(GetScrMode() == smSPMain, time_of_day_ms(/*local=*/true));
@@ -115,7 +105,7 @@ void TSaverForm::fit_to_screens() {
     core_.Display_changed();
 }
 
-void TSaverForm::FormHide(TComponent*) {
+void TSaverForm::FormHide() {
     blankers_.remove();
     core_.FormHide();
     release_pens();
@@ -125,14 +115,6 @@ void TSaverForm::release_pens() {
     if (!pens_held_) return;
     pens_held_ = false;
     pen_table().delete_pens();
-}
-
-void TSaverForm::FormDestroy(TComponent*) {
-    // A window destroyed while shown is never hidden: give back what showing took. The other
-    // monitors' windows go before the engines they repaint from.
-    blankers_.remove();
-    core_.FormDestroy();
-    release_pens();
 }
 
 HPALETTE TSaverForm::GetPalette() {
@@ -181,6 +163,10 @@ LRESULT TSaverForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_PRINTCLIENT:
         paint(reinterpret_cast<HDC>(wparam));
+        return 0;
+    case WM_DPICHANGED:
+        // The window keeps its monitor's rectangle; the message is drawn anew at the new size.
+        Invalidate();
         return 0;
     case WM_DISPLAYCHANGE: {
         // A monitor woke, was docked or changed its resolution: cover them all again.
@@ -246,7 +232,7 @@ void TSaverForm::write_not_256_mode() {
     static const char text[] = "Not 256 colour mode !";
     HGDIOBJ previous = SelectObject(dc, message_font());
     SetBkMode(dc, OPAQUE);
-    SetBkColor(dc, Color);
+    SetBkColor(dc, RGB(0, 0, 0));
     SetTextColor(dc, RGB(255, 255, 255));
     TextOutA(dc, 0, height() - Scale_for_dpi(16, dpi()), text, sizeof text - 1);
     SelectObject(dc, previous);

@@ -17,7 +17,7 @@ namespace nimbrel {
 
 class TSaverForm : public TScrForm, private SaverWindowHost {
   public:
-    explicit TSaverForm(TComponent* owner);
+    TSaverForm();
     ~TSaverForm() override;
     const char* ClassName() const override { return "TSaverForm"; }
 
@@ -30,18 +30,17 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     void SetRunning(bool running) { core_.running = running; }
     SaverWindowCore& core() { return core_; }
 
-    TScrTimer* Frame_timer = nullptr; // owned
+    std::unique_ptr<TScrTimer> Frame_timer = std::make_unique<TScrTimer>();
 
   protected:
-    void CreateParams(TCreateParams& params) override;
+    Class WindowClass() const override;
     void CreateWnd() override;
+    void FormShow() override;
+    void FormHide() override;
     LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     HPALETTE GetPalette() override;
 
   private:
-    void FormShow(TComponent* sender);
-    void FormHide(TComponent* sender);
-    void FormDestroy(TComponent* sender);
     void paint(HDC dc);
     // The full-screen window and the covers over the monitors as they are now.
     void fit_to_screens();
@@ -50,7 +49,6 @@ class TSaverForm : public TScrForm, private SaverWindowHost {
     void release_pens();
     // The message font at the window's resolution (made anew when that changes).
     HFONT message_font();
-    void DpiChanged(int old_dpi, int new_dpi, const RECT& suggested) override;
 
     // SaverWindowHost
     int width() const override;

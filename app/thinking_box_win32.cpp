@@ -7,16 +7,22 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 namespace nimbrel {
 namespace {
 
-TThinking_box* g_box = nullptr;
+std::unique_ptr<TThinking_box> the_box;
 
 } // namespace
 
 TThinking_box& Thinking_box_form() {
-    if (!g_box) g_box = new TThinking_box(Application);
-    return *g_box;
+    if (!the_box) the_box = std::make_unique<TThinking_box>();
+    return *the_box;
+}
+
+void Release_thinking_box() {
+    the_box.reset();
 }
 
 Thinking_box_proxy& thinking_box_proxy() {
@@ -24,8 +30,7 @@ Thinking_box_proxy& thinking_box_proxy() {
     return proxy;
 }
 
-TThinking_box::TThinking_box(TComponent* owner) : TComponent(owner) {
-    Name = "Thinking_box";
+TThinking_box::TThinking_box() {
     use_dpi(WindowDpi(nullptr));
 }
 
@@ -57,7 +62,6 @@ void TThinking_box::use_dpi(int dpi) {
 }
 
 TThinking_box::~TThinking_box() {
-    if (g_box == this) g_box = nullptr;
     if (window_) DestroyWindow(window_);
     if (font_) DeleteObject(font_);
 }

@@ -7,18 +7,18 @@
 #include "app/win32_api.h"
 
 #include "engine/draw.h"
-#include "saverkit/form_win32.h"
 #include "settings/progress.h"
 
 #include <string>
 
 namespace nimbrel {
 
-class TThinking_box : public TComponent, public ProgressBox, public AlertSink {
+class TThinking_box : public ProgressBox, public AlertSink {
   public:
-    explicit TThinking_box(TComponent* owner);
+    TThinking_box();
     ~TThinking_box() override;
-    const char* ClassName() const override { return "TThinking_box"; }
+    TThinking_box(const TThinking_box&) = delete;
+    TThinking_box& operator=(const TThinking_box&) = delete;
 
     void Think_show(const std::string& text) override;
     void Think_show_bar(const std::string& text) override;
@@ -62,8 +62,10 @@ class TThinking_box : public TComponent, public ProgressBox, public AlertSink {
     Bar bar_;
 };
 
-// The program's one box, made on first use and owned by the application object.
+// The program's one box, made on first use; Release_thinking_box destroys it (the entry
+// procedure does, once nothing is left to report).
 TThinking_box& Thinking_box_form();
+void Release_thinking_box();
 
 // Forwards to the one box, making it only when something is shown: what the entry procedure
 // installs for the settings file and the engine.

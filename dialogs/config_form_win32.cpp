@@ -17,7 +17,7 @@ constexpr int kTagSectionWidth = 42;
 constexpr COLORREF kNavy = RGB(0, 0, 128), kMaroon = RGB(128, 0, 0);
 
 std::string message_caption() {
-    return Application && !Application->Title().empty() ? Application->Title() : "Nimbrel";
+    return !ApplicationTitle().empty() ? ApplicationTitle() : "Nimbrel";
 }
 
 // The list's column widths and row height at 96 dots per inch.
@@ -25,14 +25,12 @@ constexpr int kNameSectionWidth = 250, kRowHeight = 16;
 
 } // namespace
 
-TScrFormClass ConfigFormClass(Nimbrel_Options& options) {
-    return [&options](TComponent* owner) -> TComponent* { return new TConfigForm(owner, options); };
+TScrDialogClass ConfigFormClass(Nimbrel_Options& options) {
+    return [&options] { return std::make_unique<TConfigForm>(options); };
 }
 
-TConfigForm::TConfigForm(TComponent* owner, Nimbrel_Options& options)
-    : TScrDialog(owner, "CONFIGFORM"), options_(options) {
+TConfigForm::TConfigForm(Nimbrel_Options& options) : TScrDialog("CONFIGFORM"), options_(options) {
     Purpose = smConfig;
-    Name = "ConfigForm";
     EnsureDialogClass("TConfigForm");
     tag_mark_ = LoadBitmapA(GetModuleHandleA(nullptr), "NIMBRELTAGMARK");
     Monitor.SetUse(smuPreview);

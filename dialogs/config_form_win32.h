@@ -31,9 +31,8 @@ struct TDrawItem {
 class TConfigForm : public TScrDialog, public ConfigDialogLink {
   public:
     // The dialog shows and changes `options`, the running program's record.
-    TConfigForm(TComponent* owner, Nimbrel_Options& options);
+    explicit TConfigForm(Nimbrel_Options& options);
     ~TConfigForm() override;
-    const char* ClassName() const override { return "TConfigForm"; }
 
     // Called by the preview after each random pick.
     void Fill_settings_list(int index) override;
@@ -63,7 +62,7 @@ class TConfigForm : public TScrDialog, public ConfigDialogLink {
 
   protected:
     INT_PTR DialogProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-    TScrGeneralHooks* GeneralPage() override { return &ScrGeneral; }
+    TScrGeneral* GeneralPage() override { return &ScrGeneral; }
     HWND PreviewArea() override { return Monitor.WindowHandle(); }
     HPALETTE GetPalette() override;
 
@@ -87,6 +86,6 @@ class TConfigForm : public TScrDialog, public ConfigDialogLink {
 };
 
 // What the kit makes the configuration dialog with.
-TScrFormClass ConfigFormClass(Nimbrel_Options& options);
+TScrDialogClass ConfigFormClass(Nimbrel_Options& options);
 
 } // namespace nimbrel

@@ -124,7 +124,7 @@ INT_PTR CALLBACK EditorDialog::dialog_proc(HWND window, UINT message, WPARAM wpa
     try {
         return self->handle(message, wparam, lparam);
     } catch (...) {
-        HandleWindowException();
+        HandleException();
         return FALSE;
     }
 }

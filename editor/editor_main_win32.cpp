@@ -11,7 +11,7 @@
 #include "app/thinking_box_win32.h"
 #include "editor/editor_dialog_win32.h"
 #include "engine/palette_file.h"
-#include "saverkit/form_win32.h"
+#include "saverkit/window_win32.h"
 #include "settings/file_io.h"
 #include "settings/ini_bag.h"
 #include "settings/options.h"
@@ -69,20 +69,19 @@ EditorStart starting_point(int argc, char** argv) {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     seed_random_from_time_of_day();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TApplication application(instance);
+    TApplicationWindow application("Nimbrel Editor");
+    install_thinking_box(&thinking_box_proxy()); // saving a packed file shows its progress
     try {
-        application.Initialize();
-        application.SetTitle("Nimbrel Editor");
-        install_thinking_box(&thinking_box_proxy()); // saving a packed file shows its progress
         EditorDialog editor(starting_point(__argc, __argv));
         editor.run();
     } catch (...) {
-        application.HandleException();
+        HandleException();
     }
     install_thinking_box(nullptr);
+    Release_thinking_box();
     return 0;
 }

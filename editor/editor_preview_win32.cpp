@@ -15,15 +15,15 @@ namespace {
 constexpr char kPreviewClass[] = "NimbrelEditorPreview";
 constexpr int kMinWidth = 320, kMinHeight = 240;
 constexpr double kReportSeconds = 0.5;
+constexpr UINT kPaceMessage = WM_APP + 10; // after a change of visibility
 
 } // namespace
 
 EditorPreview::EditorPreview(TSettings_Form& holder)
-    : holder_(holder), timer_(new TScrTimer(nullptr)) {
+    : holder_(holder), timer_(std::make_unique<TScrTimer>()) {
     QueryPerformanceFrequency(&frequency_);
-    timer_->Name = "Frame_timer";
     timer_->SetEnabled(false);
-    timer_->SetOnTimer([this](TComponent*) { frame(); });
+    timer_->SetOnTimer([this] { frame(); });
 }
 
 EditorPreview::~EditorPreview() {
@@ -57,8 +57,8 @@ bool EditorPreview::create(HWND owner) {
         x = std::max<int>(work.left, work.right - width);
         y = std::max<int>(work.top, std::min<int>(editor.bottom, work.bottom) - height);
     }
-    if (!Create({kPreviewClass, CS_DBLCLKS, nullptr, nullptr}, "Nimbrel : Preview", style, 0, x, y,
-                width, height, owner))
+    if (!Create({kPreviewClass, CS_DBLCLKS, nullptr}, "Nimbrel : Preview", style, 0, x, y, width,
+                height, owner))
         return false;
     // A display with a hardware palette draws with the shared pens.
     if (!window_needs_emulation(hwnd())) pens_held_ = pen_table().create_pens();
@@ -164,9 +164,9 @@ LRESULT EditorPreview::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_SHOWWINDOW:
         // Closed (hidden) it rests until shown again; WM_SHOWWINDOW comes before the change.
-        PostMessageA(hwnd(), WM_APP, 0, 0);
+        PostMessageA(hwnd(), kPaceMessage, 0, 0);
         break;
-    case WM_APP:
+    case kPaceMessage:
         pace();
         return 0;
     case WM_GETMINMAXINFO: {

@@ -56,7 +56,7 @@ class EditorPreview : public Window, public AlertSink {
 
     TSettings_Form& holder_;
     std::unique_ptr<WindowEngine> engine_;
-    Owned<TScrTimer> timer_;
+    std::unique_ptr<TScrTimer> timer_;
     Speed_meter meter_;
     LARGE_INTEGER frequency_{};
     double last_report_ = 0;

@@ -39,12 +39,4 @@ DpiRect Scale_rect_for_dpi(const DpiRect& design, int dpi) {
             Scale_for_dpi(design.top + design.height, dpi) - top};
 }
 
-DpiRect Dpi_changed_bounds(const DpiRect& current, int old_dpi, const DpiRect& suggested,
-                           int new_dpi) {
-    if (suggested.width > 0 && suggested.height > 0) return suggested;
-    const int from = Usable_dpi(old_dpi), to = Usable_dpi(new_dpi);
-    return {current.left, current.top, mul_div(current.width, to, from),
-            mul_div(current.height, to, from)};
-}
-
 } // namespace nimbrel

@@ -31,10 +31,4 @@ struct DpiRect {
 // touch at 96 dots per inch still touch.
 DpiRect Scale_rect_for_dpi(const DpiRect& design, int dpi);
 
-// Where a window goes when it moved to a monitor of another resolution: the system's suggested
-// rectangle (it keeps the window under the pointer while dragging). A suggestion without area
-// keeps the window where it is and scales its size from the old resolution to the new.
-DpiRect Dpi_changed_bounds(const DpiRect& current, int old_dpi, const DpiRect& suggested,
-                           int new_dpi);
-
 } // namespace nimbrel

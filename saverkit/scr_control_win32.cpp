@@ -4,7 +4,7 @@
 #include "saverkit/scr_password_win32.h"
 #include "saverkit/scr_preview_win32.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace nimbrel {
 namespace {
@@ -14,13 +14,12 @@ TScrForm* published_preview = nullptr;
 TScrForm* published_saver = nullptr;
 TScrDialog* published_config = nullptr;
 
-ScrMessageBoxHook message_box_hook;
 std::optional<std::string> command_line_override;
 
-constexpr WPARAM kStartMessage = 3;
-
-const char* name_or_empty(const TComponent* c) {
-    return c ? c->Name.c_str() : "";
+RECT client_of(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return r;
 }
 
 } // namespace
@@ -38,48 +37,28 @@ TScrDialog* GetScrConfigDialog() {
     return published_config;
 }
 
-TScrForm* TScrControl::published_preview_form() {
-    return published_preview;
-}
-void TScrControl::publish_preview_form(TScrForm* form) {
-    published_preview = form;
-}
-
-void SetScrMessageBoxHook(ScrMessageBoxHook hook) {
-    message_box_hook = std::move(hook);
-}
-
-int ScrMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
-    if (message_box_hook) return message_box_hook(owner, text, caption);
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
-}
-
 void TScrControl::OverrideCommandLine(const char* line) {
     command_line_override = line ? std::optional<std::string>(line) : std::nullopt;
 }
 
 // ---------------------------------------------------------------------------------------------
-TScrControl::TScrControl(TComponent* owner) : TComponent(owner) {
-    if (published_control) {
+TScrControl::TScrControl() {
+    if (published_control)
         ScrMessageBox(nullptr, "Duplicate ScrControl objects found", "Program error");
-        char text[512];
-        std::snprintf(text, sizeof(text), "This is %s on %s; other is %s on %s", Name.c_str(),
-                      name_or_empty(owner), published_control->Name.c_str(),
-                      name_or_empty(published_control->Owner()));
-        ScrMessageBox(nullptr, text, "err");
-    }
     if (!RegisterPlaceholderClass())
         ScrMessageBox(nullptr, "Failed to register blurb window class", "Error");
-    // The main form is shown only when a mode shows it.
-    if (Application) Application->ShowMainForm = false;
     published_control = this;
-    // Early, so forms created before Execute already see the mode.
     if (const auto command = classify()) SetScrMode(command->mode);
 }
 
 TScrControl::~TScrControl() {
-    unhook_all();
-    window_.reset();
+    // Nothing published may point at a form that goes with us.
+    for (const auto& form : forms_) {
+        if (form.get() == published_preview) published_preview = nullptr;
+        if (form.get() == published_saver) published_saver = nullptr;
+        if (form.get() == published_config) published_config = nullptr;
+    }
+    forms_.clear();
     if (published_control == this) published_control = nullptr;
 }
 
@@ -97,156 +76,26 @@ std::optional<ScrCommand> TScrControl::classify() const {
 }
 
 // ---------------------------------------------------------------------------------------------
-TScrControl::Kind TScrControl::kind_of(TScrMode purpose) {
-    switch (purpose) {
-    case smSaver:
-        return kSaver;
-    case smSFull:
-        return kFull;
-    case smSPreview:
-        return kPreview;
-    case smSPMain:
-        return kMainPreview;
-    case smSPConfig:
-        return kConfigPreview;
-    case smConfig:
-        return kConfig;
-    case smCRegular:
-        return kRegular;
-    case smPasswordChange:
-        return kPasswordChange;
-    case smPasswordVerify:
-        return kPasswordVerify;
-    default:
-        return kNoKind;
-    }
-}
-
-TScrCreateEvent& TScrControl::event_of(Kind kind) {
-    TScrCreateEvent* events[kKinds] = {&DoSaver,    &DoSFull,          &DoSPreview,
-                                       &DoSPMain,   &DoSPConfig,       &DoConfig,
-                                       &DoCRegular, &DoPasswordChange, &DoPasswordVerify};
-    return *events[kind];
-}
-
-void TScrControl::SetFormClass(TScrMode purpose, TScrFormClass form_class) {
-    const Kind kind = kind_of(purpose);
-    if (kind != kNoKind) classes_[kind] = std::move(form_class);
-}
-
-TScrControl::How TScrControl::AcquireForm(TComponent*& result, Kind kind) {
-    if (result) return How::None;
-    TScrBase* held = slots_[kind].form;
-    if (held && held->InUse) held = nullptr; // serving another mode
-    if (held) {
-        result = held;
-        return How::Slot;
-    }
-    TComponent* owner = Application;
-    if (TScrCreateEvent& event = event_of(kind)) {
-        TComponent* made = nullptr;
-        event(owner, made);
-        result = made;
-        return made ? How::Event : How::None;
-    }
-    if (classes_[kind]) {
-        result = classes_[kind](owner);
-        return result ? How::Class : How::None;
-    }
-    return How::None;
-}
-
-void TScrControl::hold(Kind kind, TScrBase* form) {
-    if (slots_[kind].form) return;
-    slots_[kind].form = form;
-    hook(kind);
-}
-
-void TScrControl::hook(Kind kind) {
-    Slot& slot = slots_[kind];
-    if (!slot.form || slot.hooked == slot.form) return;
-    if (slot.hooked) slot.hooked->OnDestroy = std::move(slot.saved_destroy);
-    slot.hooked = slot.form;
-    slot.saved_destroy = slot.form->OnDestroy;
-    slot.form->OnDestroy = [this, kind](TComponent* sender) { FormDestroyed(kind, sender); };
-}
-
-void TScrControl::unhook_all() {
-    for (Slot& slot : slots_) {
-        if (slot.hooked) slot.hooked->OnDestroy = std::move(slot.saved_destroy);
-        slot = Slot{};
-    }
-    if (closing_hooked_) {
-        closing_hooked_->OnClose = std::move(saved_close_);
-        closing_hooked_ = nullptr;
-    }
-}
-
-void TScrControl::FormDestroyed(Kind kind, TComponent* sender) {
-    Slot& slot = slots_[kind];
-    TNotifyEvent previous = std::move(slot.saved_destroy);
-    slot = Slot{};
-    // Nothing published may point at a destroyed form.
-    if (sender == published_preview) published_preview = nullptr;
-    if (sender == published_saver) published_saver = nullptr;
-    if (sender == published_config) published_config = nullptr;
-    if (sender == closing_hooked_) {
-        closing_hooked_ = nullptr;
-        saved_close_ = nullptr;
-    }
-    if (previous) previous(sender);
+template <class T>
+T* TScrControl::acquire(T*& slot, const std::function<std::unique_ptr<T>()>& form_class) {
+    if (slot && !slot->InUse) return slot;
+    if (!form_class) return nullptr;
+    std::unique_ptr<T> made = form_class();
+    T* form = made.get();
+    forms_.push_back(std::move(made));
+    if (!slot) slot = form;
+    return form;
 }
 
 // ---------------------------------------------------------------------------------------------
-void TScrControl::Run(const TScrFormClass& saver_class, const TScrFormClass& config_class) {
-    if (saver_class) classes_[kSaver] = saver_class;
-    if (config_class) classes_[kConfig] = config_class;
+void TScrControl::Run(TScrFormClass saver_class, TScrDialogClass config_class) {
+    if (saver_class) saver_class_ = std::move(saver_class);
+    if (config_class) config_class_ = std::move(config_class);
     Start();
 }
 
 void TScrControl::Start() {
     EnsureSaverDefaults();
-    if (!window_)
-        window_ = std::make_unique<TUtilityWindow>(
-            [this](HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-                return ControlWndProc(window, message, wparam, lparam);
-            });
-    if (!posted_) {
-        PostMessageA(window_->Handle(), CM_SCR, kStartMessage, 0);
-        posted_ = true;
-    }
-    if (!Owner() || Owner() == Application) FindForms();
-}
-
-void TScrControl::Loaded() {
-    if (!AutoExecute) return;
-    if (!Application || !Application->MainForm() ||
-        static_cast<TComponent*>(Application->MainForm()) == Owner())
-        Start();
-    else
-        PostQuitMessage(0);
-}
-
-LRESULT TScrControl::ControlWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == CM_SCR && wparam == kStartMessage && AutoExecute && !executed_) FindForms();
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-void TScrControl::FindForms() {
-    if (Application) {
-        const std::vector<TComponent*> components = Application->Components();
-        for (TComponent* c : components) {
-            auto* base = dynamic_cast<TScrBase*>(c);
-            if (!base) continue;
-            const Kind kind = kind_of(base->Purpose);
-            if (kind == kNoKind) continue;
-            const bool right_class = kind < kConfig ? dynamic_cast<TScrForm*>(base) != nullptr
-                                                    : dynamic_cast<TScrDialog*>(base) != nullptr;
-            slots_[kind].form = right_class ? base : nullptr; // a later one replaces an earlier
-        }
-    }
-    for (int kind = 0; kind < kKinds; ++kind)
-        hook(static_cast<Kind>(kind));
     executed_ = true;
     Execute();
 }
@@ -285,32 +134,16 @@ void TScrControl::Execute() {
 }
 
 void TScrControl::RunSaver() {
-    TComponent* made = nullptr;
-    AcquireForm(made, kFull);
-    AcquireForm(made, kSaver);
-    if (!made) {
-        PostQuitMessage(0);
-        return;
-    }
-    auto* form = dynamic_cast<TScrForm*>(made);
+    TScrForm* form = acquire(full_, saver_class_);
     if (!form) {
-        made->Free();
         PostQuitMessage(0);
         return;
     }
     if (!published_saver) published_saver = form;
-    hold(kFull, form);
 
     form->InUse = true;
     form->SetRunMode(smSFull);
-    form->SetBorderStyle(TBorderStyle::bsNone);
     form->SetBounds(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    if (closing_hooked_ && closing_hooked_ != form) closing_hooked_->OnClose = saved_close_;
-    saved_close_ = form->OnClose;
-    closing_hooked_ = form;
-    form->OnClose = [this](TComponent* sender, TCloseAction& action) {
-        SaverFormClose(sender, action);
-    };
     form->SetParentWindow(nullptr);
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, nullptr, 0);
     form->Show();
@@ -320,40 +153,22 @@ void TScrControl::RunSaver() {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TScrControl::SaverFormClose(TComponent* sender, TCloseAction& action) {
-    TCloseEvent previous = saved_close_;
-    if (previous) previous(sender, action);
-    if (auto* form = dynamic_cast<TScrForm*>(sender)) {
-        if (form == closing_hooked_) {
-            form->OnClose = previous; // the running handler is a copy, so this is safe
-            closing_hooked_ = nullptr;
-            saved_close_ = nullptr;
-        }
-        form->InUse = false;
-        if (published_saver == form) published_saver = nullptr;
-    }
+void TScrControl::SaverFormClose(TScrForm* form) {
+    form->InUse = false;
+    if (published_saver == form) published_saver = nullptr;
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, nullptr, 0);
     PostQuitMessage(0);
 }
 
 void TScrControl::RunConfig(HWND parent, bool keep_running) {
-    TComponent* made = nullptr;
-    AcquireForm(made, kRegular);
-    AcquireForm(made, kConfig);
-    if (!made) {
+    TScrDialog* dialog = acquire(config_, config_class_);
+    if (!dialog) {
         ScrMessageBox(parent, "This screen saver has no settings to configure", "Screen saver");
         if (!keep_running) PostQuitMessage(0);
         return;
     }
-    auto* dialog = dynamic_cast<TScrDialog*>(made);
-    if (!dialog) {
-        made->Free();
-        PostQuitMessage(0);
-        return;
-    }
     // The dialog's monitor picture is drawn from this bitmap: without it, no dialog.
-    HBITMAP monitor = LoadBitmapA(Application ? Application->Instance() : GetModuleHandleA(nullptr),
-                                  "SCRMONITOR");
+    HBITMAP monitor = LoadBitmapA(GetModuleHandleA(nullptr), "SCRMONITOR");
     if (!monitor) {
         PostQuitMessage(0);
         return;
@@ -362,10 +177,9 @@ void TScrControl::RunConfig(HWND parent, bool keep_running) {
 
     dialog->InUse = true;
     if (!published_config) published_config = dialog;
-    hold(kRegular, dialog);
     // The parent becomes the dialog's owner, which the modal run disables, and enables again
     // before the dialog hides: enabled only afterwards, it would not get the activation back.
-    if (parent) dialog->SetParentWindow(parent);
+    dialog->SetParentWindow(parent);
     try {
         dialog->ShowModal();
     } catch (...) {
@@ -373,25 +187,13 @@ void TScrControl::RunConfig(HWND parent, bool keep_running) {
         throw;
     }
     if (parent) EnableWindow(parent, TRUE);
-    // Still ours: the dialog may have been destroyed while it ran.
-    if (slots_[kRegular].form == dialog || published_config == dialog) {
-        dialog->SetParentWindow(nullptr);
-        dialog->InUse = false;
-    }
+    dialog->SetParentWindow(nullptr);
+    dialog->InUse = false;
     PostQuitMessage(0);
     if (published_config == dialog) published_config = nullptr;
 }
 
 void TScrControl::RunPasswordChange(HWND parent) {
-    TComponent* made = nullptr;
-    AcquireForm(made, kPasswordChange);
-    if (auto* dialog = dynamic_cast<TScrDialog*>(made)) {
-        hold(kPasswordChange, dialog);
-        dialog->SetParentWindow(parent);
-        dialog->ShowModal();
-        return;
-    }
-    if (made) made->Free();
     if (RequirePassword == rpNever)
         ScrMessageBox(parent, "This screen saver does not use a password", "Screen saver");
     else
@@ -399,19 +201,108 @@ void TScrControl::RunPasswordChange(HWND parent) {
 }
 
 bool TScrControl::RunPasswordVerify(HWND parent) {
-    TComponent* made = nullptr;
-    AcquireForm(made, kPasswordVerify);
-    if (auto* dialog = dynamic_cast<TScrDialog*>(made)) {
-        hold(kPasswordVerify, dialog);
-        dialog->SetParentWindow(parent);
-        return dialog->ShowModal() != 0;
-    }
-    if (made) made->Free();
     return VerifySystemPassword(parent);
 }
 
 bool TScrControl::VerifyPasswordFor(TScrForm* form) {
     return RunPasswordVerify(form ? form->WindowHandle() : nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Previews.
+
+TProxy* TScrControl::take_proxy() {
+    if (free_proxies_.empty()) {
+        proxies_.push_back(std::make_unique<TProxy>());
+        return proxies_.back().get();
+    }
+    TProxy* proxy = free_proxies_.front();
+    free_proxies_.erase(free_proxies_.begin());
+    return proxy;
+}
+
+void TScrControl::show_placeholder(HWND host, bool main_preview) {
+    // Placeholders whose hosts went are gone.
+    placeholders_.erase(std::remove_if(placeholders_.begin(), placeholders_.end(),
+                                       [](const auto& p) { return !p->hwnd(); }),
+                        placeholders_.end());
+    if (main_preview) {
+        // The placeholder cannot tell us when the display-settings dialog goes; a proxy around
+        // it can, so the preview process still ends with its host.
+        TProxy* proxy = take_proxy();
+        proxy->OnPxDestroy = [this](TProxy* owner, HWND window) { MainPreviewGone(owner, window); };
+        proxy->Attach(host);
+        if (!proxy->Handle()) {
+            free_proxies_.insert(free_proxies_.begin(), proxy);
+            PostQuitMessage(0); // no host to preview in
+            return;
+        }
+        host = proxy->Handle();
+    }
+    placeholders_.push_back(MakePlaceholder(host));
+}
+
+void TScrControl::RunPreview(HWND host, bool main_preview) {
+    TScrForm* form = acquire(main_preview ? main_preview_ : config_preview_, saver_class_);
+    if (!form) {
+        show_placeholder(host, main_preview);
+        return;
+    }
+    if (!published_preview && (main_preview || GetScrMode() != smSPMain)) published_preview = form;
+
+    TProxy* proxy = take_proxy();
+    proxy->OnPxDestroy = [this, main_preview](TProxy* owner, HWND window) {
+        if (main_preview)
+            MainPreviewGone(owner, window);
+        else
+            ConfigPreviewGone(owner, window);
+    };
+    proxy->Attach(host);
+    if (!proxy->Handle()) {
+        // The host went away before we got here: nothing to show the form in.
+        free_proxies_.insert(free_proxies_.begin(), proxy);
+        if (published_preview == form) published_preview = nullptr;
+        if (main_preview) PostQuitMessage(0);
+        return;
+    }
+
+    form->InUse = true;
+    form->SetRunMode(main_preview ? smSPMain : smSPConfig);
+    form->SetParentWindow(proxy->Handle());
+    const RECT r = client_of(host);
+    form->SetBounds(0, 0, r.right - r.left, r.bottom - r.top);
+    form->Show();
+}
+
+void TScrControl::ConfigPreviewGone(TProxy* proxy, HWND window) {
+    if (HWND child = GetWindow(window, GW_CHILD)) {
+        // A kit form answers with itself; take the answer only from a window that is ours.
+        const auto answer = reinterpret_cast<TScrForm*>(SendMessageA(child, CM_SCR, 1, 0));
+        auto* form = dynamic_cast<TScrForm*>(Window::FromHandle(child));
+        if (form && form == answer) {
+            form->Hide();
+            form->InUse = false;
+            form->SetParentWindow(nullptr);
+            if (published_preview == form) published_preview = nullptr;
+        }
+    }
+    if (std::find(free_proxies_.begin(), free_proxies_.end(), proxy) == free_proxies_.end())
+        free_proxies_.insert(free_proxies_.begin(), proxy);
+}
+
+void TScrControl::MainPreviewGone(TProxy* proxy, HWND window) {
+    ConfigPreviewGone(proxy, window);
+    PostQuitMessage(0); // the display-settings dialog closed or chose another saver
+}
+
+void TScrControl::PreviewInControl(HWND host) {
+    if (!executed_) {
+        pending_host_ = host;
+        return;
+    }
+    if (!host || !IsWindow(host)) return;
+    HWND child = GetWindow(host, GW_CHILD);
+    RunPreview(child ? child : host, false);
 }
 
 } // namespace nimbrel

@@ -2,9 +2,10 @@
 
 #include "saverkit/saver_registry_win32.h"
 #include "saverkit/scr_control_win32.h"
+#include "saverkit/scr_general_win32.h"
 
-#include <cctype>
-#include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace nimbrel {
 namespace {
@@ -38,41 +39,97 @@ ScrInput classify(UINT message, WPARAM wparam) {
     }
 }
 
-bool is_input_message(UINT message) {
-    switch (message) {
-    case WM_ACTIVATE:
-    case WM_ACTIVATEAPP:
-    case WM_NCACTIVATE:
-    case WM_KEYDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-TScrBase::TScrBase(TComponent* owner) : TForm(owner) {}
-
-void TScrBase::SetParentHandle(HWND parent) {
-    parent_handle_ = parent;
-    has_parent_handle_ = true;
-}
-
-void TScrBase::CreateParams(TCreateParams& params) {
-    TForm::CreateParams(params);
-    if (has_parent_handle_) params.WndParent = parent_handle_;
+bool TScrBase::realize_palette(bool background) {
+    HPALETTE palette = GetPalette();
+    if (!palette || !hwnd()) return false;
+    HDC dc = GetDC(hwnd());
+    if (!dc) return false;
+    HPALETTE previous = SelectPalette(dc, palette, background ? TRUE : FALSE);
+    const UINT changed = RealizePalette(dc);
+    SelectPalette(dc, previous, TRUE);
+    ReleaseDC(hwnd(), dc);
+    if (changed != GDI_ERROR && changed > 0) InvalidateRect(hwnd(), nullptr, FALSE);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
-TScrForm::TScrForm(TComponent* owner) : TScrBase(owner) {
-    Purpose = smSaver;
+TScrForm::TScrForm() {
     ReadSaverSettings();
+}
+
+Window::Class TScrForm::WindowClass() const {
+    return {ClassName(), CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+            static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))};
+}
+
+HWND TScrForm::Handle() {
+    if (!hwnd()) CreateWnd();
+    return hwnd();
+}
+
+void TScrForm::CreateWnd() {
+    const bool child = parent_window_ != nullptr;
+    const DWORD ex_style = GetScrMode() == smSFull && GetScrControl() ? WS_EX_TOPMOST : 0;
+    if (!Create(WindowClass(), "", WS_CLIPCHILDREN | (child ? WS_CHILD : WS_POPUP), ex_style,
+                bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                bounds_.bottom - bounds_.top, parent_window_))
+        throw std::runtime_error(std::string("Error creating window ") + ClassName());
+}
+
+void TScrForm::SetParentWindow(HWND parent) {
+    if (parent == parent_window_) return;
+    if (hwnd() && parent_window_ && parent) {
+        parent_window_ = parent;
+        SetParent(hwnd(), parent);
+        return;
+    }
+    const bool was_visible = visible_ && hwnd();
+    Destroy();
+    parent_window_ = parent;
+    if (was_visible) ShowWindow(Handle(), parent ? SW_SHOWNA : SW_SHOWNORMAL);
+}
+
+void TScrForm::SetBounds(int left, int top, int width, int height) {
+    bounds_ = RECT{left, top, left + width, top + height};
+    if (hwnd())
+        SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE TScrForm::client_size() const {
+    RECT r = bounds_;
+    if (hwnd()) GetClientRect(hwnd(), &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void TScrForm::Show() {
+    if (visible_) return;
+    visible_ = true;
+    Handle();
+    FormShow();
+    // A child is shown without the activation, which stays with its top-level window.
+    if (visible_ && hwnd()) ShowWindow(hwnd(), parent_window_ ? SW_SHOWNA : SW_SHOWNORMAL);
+}
+
+void TScrForm::Hide() {
+    if (!visible_) return;
+    visible_ = false;
+    if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+    FormHide();
+}
+
+void TScrForm::Invalidate() {
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TScrForm::Close() {
+    if (!CloseQuery()) return;
+    if (run_mode_ != smSFull)
+        Hide();
+    else if (TScrControl* control = GetScrControl(); control && InUse)
+        control->SaverFormClose(this);
 }
 
 void TScrForm::ReadSaverSettings() {
@@ -83,13 +140,8 @@ void TScrForm::ReadSaverSettings() {
     if (TScrControl* control = GetScrControl(); control && !control->AllowMute) mute_ = true;
 }
 
-void TScrForm::CreateParams(TCreateParams& params) {
-    TScrBase::CreateParams(params);
-    if (GetScrMode() == smSFull && GetScrControl()) params.ExStyle |= WS_EX_TOPMOST;
-}
-
 LRESULT TScrForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_SETCURSOR && run_mode_ == smSFull && !Cursor && !dismiss_.dialog_active) {
+    if (message == WM_SETCURSOR && run_mode_ == smSFull && !dismiss_.dialog_active) {
         SetCursor(nullptr); // the pointer is hidden over a running saver
         return TRUE;
     }
@@ -123,14 +175,13 @@ LRESULT TScrForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     const bool close_by_dismissal = input == ScrInput::Close && !nested && control;
     LRESULT result = 0;
     if (!(message == WM_SYSCOMMAND && command == SC_SCREENSAVE) && !close_by_dismissal)
-        result = TScrBase::WndProc(message, wparam, lparam);
+        result = window_message(message, wparam, lparam);
     restore.flag = nested;
 
     if (message == WM_SYSCOMMAND && run_mode_ == smSFull &&
         (command == SC_SCREENSAVE || command == SC_CLOSE))
         result = 0;
     if (message == CM_SCR && wparam == 1) result = reinterpret_cast<LRESULT>(this);
-    if (is_input_message(message)) InputMessage(message, wparam, lparam);
 
     if (action_ != saNone && !nested && control && action_ == saClose && CanDismiss()) {
         closing_ = true;
@@ -138,6 +189,30 @@ LRESULT TScrForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         closing_ = false;
     }
     return result;
+}
+
+LRESULT TScrForm::window_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_QUERYNEWPALETTE:
+        if (realize_palette(false)) return TRUE;
+        break;
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wparam) != hwnd() && realize_palette(true)) return 0;
+        break;
+    case WM_DESTROY:
+        // Destroyed from outside (with its parent): the object lives on, hidden.
+        if (visible_) {
+            visible_ = false;
+            FormHide();
+        }
+        break;
+    default:
+        break;
+    }
+    return Window::WndProc(message, wparam, lparam);
 }
 
 bool TScrForm::CanDismiss() {
@@ -176,7 +251,6 @@ bool TScrForm::VerifyPassword() {
 void TScrForm::BeginDialog() {
     dismiss_.dialog_active = true;
     ShowCursor(TRUE);
-    if (auto handler = OnScrBeginDialog) handler(this);
 }
 
 void TScrForm::EndDialog() {
@@ -184,7 +258,6 @@ void TScrForm::EndDialog() {
     ShowCursor(FALSE);
     // Movement made while typing the password must not dismiss again.
     dismiss_.start_pos = pointer_position();
-    if (auto handler = OnScrEndDialog) handler(this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -199,8 +272,7 @@ bool EnsureDialogClass(const char* name) {
     return RegisterClassExA(&wc) != 0;
 }
 
-TScrDialog::TScrDialog(TComponent* owner, const char* template_name)
-    : TScrBase(owner), template_(template_name) {
+TScrDialog::TScrDialog(const char* template_name) : template_(template_name) {
     Purpose = smConfig;
 }
 
@@ -271,21 +343,19 @@ INT_PTR CALLBACK TScrDialog::dialog_proc(HWND window, UINT message, WPARAM wpara
         break;
     }
     const INT_PTR handled = dialog->DialogProc(message, wparam, lparam);
-    if (message == WM_NCDESTROY) dialog->AdoptHandle(nullptr);
+    if (message == WM_NCDESTROY) dialog->Adopt(nullptr);
     return handled;
 }
 
 void TScrDialog::init(HWND window) {
-    AdoptHandle(window);
-    if (IsConfigPurpose()) {
-        if (TScrGeneralHooks* hooks = GeneralPage(); hooks && GetScrControl()) {
-            hooks->SetAllowMute(GetScrControl()->AllowMute);
-            hooks->SetRequirePassword(GetScrControl()->RequirePassword);
-        }
-    }
-    icons_swapped_ = IsConfigPurpose() && Application;
+    Adopt(window);
+    icons_swapped_ = IsConfigPurpose();
     if (icons_swapped_) {
-        const auto icon = reinterpret_cast<LPARAM>(Application->Icon());
+        if (TScrGeneral* page = GeneralPage(); page && GetScrControl()) {
+            page->SetAllowMute(GetScrControl()->AllowMute);
+            page->SetRequirePassword(GetScrControl()->RequirePassword);
+        }
+        const auto icon = reinterpret_cast<LPARAM>(ApplicationIcon());
         old_big_icon_ = reinterpret_cast<HICON>(SendMessageA(window, WM_SETICON, ICON_BIG, icon));
         old_small_icon_ =
             reinterpret_cast<HICON>(SendMessageA(window, WM_SETICON, ICON_SMALL, icon));

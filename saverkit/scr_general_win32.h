@@ -5,7 +5,7 @@
 #pragma once
 
 #include "saverkit/general_options.h"
-#include "saverkit/scr_forms_win32.h"
+#include "saverkit/scr_mode.h"
 #include "saverkit/scr_monitor_win32.h"
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 
 namespace nimbrel {
 
-class TScrGeneral : public TScrGeneralHooks {
+class TScrGeneral {
   public:
     TScrGeneral();
 
@@ -37,9 +37,9 @@ class TScrGeneral : public TScrGeneralHooks {
     void SetPasswordDelay(std::uint32_t seconds);
 
     bool AllowMute() const { return allow_mute_; }
-    void SetAllowMute(bool allow) override;
+    void SetAllowMute(bool allow);
     TRequirePassword RequirePassword() const { return require_password_; }
-    void SetRequirePassword(TRequirePassword require) override;
+    void SetRequirePassword(TRequirePassword require);
 
     // Windows NT's family has no hot corners (the corner texts say so). NT 4 and earlier also
     // ignore the dismissal values, so there the page shows them fixed.

@@ -15,26 +15,10 @@ HINSTANCE instance() {
     return GetModuleHandleA(nullptr);
 }
 
-LRESULT CALLBACK picture_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (auto* monitor = reinterpret_cast<TScrMonitor*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
-        return monitor->WndProc(message, wparam, lparam);
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
 std::optional<KitSize> bitmap_size(HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info)) return std::nullopt;
     return KitSize{info.bmWidth, info.bmHeight};
-}
-
-LRESULT CALLBACK monitor_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_ERASEBKGND) {
-        RECT r{};
-        GetClientRect(window, &r);
-        FillRect(reinterpret_cast<HDC>(wparam), &r, GetSysColorBrush(COLOR_DESKTOP));
-        return 1;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
 }
 
 void draw_bitmap(HDC dc, HDC source, HBITMAP bitmap, int x, int y, int width, int height,
@@ -54,10 +38,26 @@ void fill_with_children(HWND parent, int width, int height) {
 
 } // namespace
 
+// The preview child over the picture's screen, erased in the desktop's colour.
+class TScrMonitor::Screen : public Window {
+  public:
+    Screen(HWND monitor, const KitRect& b) {
+        Create({kMonitorWindowClass}, kMonitorWindowClass, WS_CHILD | WS_VISIBLE, 0, b.left, b.top,
+               b.right, b.bottom, monitor, static_cast<UINT_PTR>(GetDlgCtrlID(monitor)));
+    }
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
+        if (message != WM_ERASEBKGND) return Window::WndProc(message, wparam, lparam);
+        RECT r{};
+        GetClientRect(hwnd(), &r);
+        FillRect(reinterpret_cast<HDC>(wparam), &r, GetSysColorBrush(COLOR_DESKTOP));
+        return 1;
+    }
+};
+
 bool RegisterMonitorWindowClass() {
-    return EnsureWindowClass(kMonitorWindowClass, monitor_window_proc, 0, nullptr) &&
-           EnsureWindowClass(SCR_MONITOR_CLASS, picture_proc, 0,
-                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    return Window::Register({SCR_MONITOR_CLASS, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
 }
 
 TScrMonitor::TScrMonitor() {
@@ -82,17 +82,15 @@ TScrMonitor::~TScrMonitor() {
 }
 
 void TScrMonitor::Attach(HWND window) {
-    if (window_ && IsWindow(window_)) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    window_ = window;
-    if (!window_) return;
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    Window::Attach(window);
+    if (!window) return;
     if (use_ == smuPreview) create_preview_child();
-    InvalidateRect(window_, nullptr, TRUE);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 KitSize TScrMonitor::size() const {
     RECT r{};
-    if (window_) GetClientRect(window_, &r);
+    if (hwnd()) GetClientRect(hwnd(), &r);
     return {r.right, r.bottom};
 }
 
@@ -125,20 +123,20 @@ void TScrMonitor::SaveCorners() {
 
 void TScrMonitor::SetCorner(TScrCorner corner, TScrCornerMode mode) {
     corners_[corner] = mode;
-    if (!window_) return;
+    if (!hwnd()) return;
     const KitRect& c = geometry_.corners[corner];
     const KitSize o = Offset();
     const DpiRect s =
         Scale_rect_for_dpi({c.left, c.top, c.right - c.left + 1, c.bottom - c.top + 1}, dpi());
     RECT r{s.left + o.width, s.top + o.height, s.left + s.width + o.width,
            s.top + s.height + o.height};
-    InvalidateRect(window_, &r, FALSE);
+    InvalidateRect(hwnd(), &r, FALSE);
 }
 
 void TScrMonitor::ClickCorner(TScrCorner corner, TScrCornerMode mode) {
     if (!GetScrAgentPresent()) RefreshScrAgentPresent();
     if (!GetScrAgentPresent() && !agent_warning_shown) {
-        ScrMessageBox(window_,
+        ScrMessageBox(hwnd(),
                       "You must have the System Agent loaded in order for the mouse hot corners "
                       "to be active.",
                       "Screen saver");
@@ -151,19 +149,19 @@ void TScrMonitor::ClickCorner(TScrCorner corner, TScrCornerMode mode) {
 
 void TScrMonitor::SetUse(TScrMonitorUse use) {
     if (use == use_) {
-        if (use_ == smuPreview && window_) create_preview_child();
+        if (use_ == smuPreview && hwnd()) create_preview_child();
         return;
     }
     use_ = use;
-    if (!window_) return;
-    destroy_preview_child();
+    if (!hwnd()) return;
+    screen_.reset();
     if (use_ == smuPreview) create_preview_child();
-    InvalidateRect(window_, nullptr, TRUE);
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 // The control was resized (the system scales dialogs moved to a monitor of another resolution).
 void TScrMonitor::place_preview_child() {
-    HWND child = window_ ? GetWindow(window_, GW_CHILD) : nullptr;
+    HWND child = screen_ ? screen_->hwnd() : nullptr;
     if (!child) return;
     const KitRect b = PreviewChildBounds(size(), dpi());
     SetWindowPos(child, nullptr, b.left, b.top, b.right, b.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -171,16 +169,8 @@ void TScrMonitor::place_preview_child() {
 }
 
 void TScrMonitor::create_preview_child() {
-    if (GetWindow(window_, GW_CHILD)) return;
-    const KitRect b = PreviewChildBounds(size(), dpi());
-    CreateWindowExA(0, kMonitorWindowClass, kMonitorWindowClass, WS_CHILD | WS_VISIBLE, b.left,
-                    b.top, b.right, b.bottom, window_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(window_))),
-                    instance(), nullptr);
-}
-
-void TScrMonitor::destroy_preview_child() {
-    if (HWND child = GetWindow(window_, GW_CHILD)) DestroyWindow(child);
+    if (!screen_ || !screen_->hwnd())
+        screen_ = std::make_unique<Screen>(hwnd(), PreviewChildBounds(size(), dpi()));
 }
 
 HBITMAP TScrMonitor::corner_bitmap(TScrCornerMode mode) const {
@@ -253,9 +243,9 @@ LRESULT TScrMonitor::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window_, &ps);
+        HDC dc = BeginPaint(hwnd(), &ps);
         paint(dc);
-        EndPaint(window_, &ps);
+        EndPaint(hwnd(), &ps);
         return 0;
     }
     case WM_PRINTCLIENT:
@@ -264,15 +254,10 @@ LRESULT TScrMonitor::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
         place_preview_child();
         break;
-    case WM_NCDESTROY: {
-        HWND window = window_;
-        Attach(nullptr);
-        return DefWindowProcA(window, message, wparam, lparam);
-    }
     default:
         break;
     }
-    const LRESULT result = DefWindowProcA(window_, message, wparam, lparam);
+    const LRESULT result = DefWindowProcA(hwnd(), message, wparam, lparam);
     if (message == WM_LBUTTONDOWN && use_ == smuCorners) {
         const KitSize o = Offset();
         const int x = LOWORD(lparam), y = HIWORD(lparam);
@@ -283,8 +268,8 @@ LRESULT TScrMonitor::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         const UINT item = corners_[static_cast<size_t>(corner)];
         CheckMenuItem(menu_, item, MF_BYPOSITION | MF_CHECKED);
         POINT p{x, y};
-        ClientToScreen(window_, &p);
-        TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_LEFTBUTTON, p.x, p.y, 0, window_, nullptr);
+        ClientToScreen(hwnd(), &p);
+        TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_LEFTBUTTON, p.x, p.y, 0, hwnd(), nullptr);
         CheckMenuItem(menu_, item, MF_BYPOSITION | MF_UNCHECKED);
     } else if (message == WM_COMMAND && HIWORD(wparam) == 0 && edited_ < 4) {
         const auto corner = static_cast<TScrCorner>(edited_);

@@ -6,8 +6,10 @@
 
 #include "saverkit/dpi_win32.h"
 #include "saverkit/general_options.h"
+#include "saverkit/window_win32.h"
 
 #include <functional>
+#include <memory>
 
 namespace nimbrel {
 
@@ -15,24 +17,19 @@ class TScrMonitor;
 using TScrCornerClickEvent =
     std::function<void(TScrMonitor* sender, TScrCorner corner, TScrCornerMode mode)>;
 
-class TScrMonitor {
+class TScrMonitor : public Window {
   public:
     TScrMonitor();
-    ~TScrMonitor();
-    TScrMonitor(const TScrMonitor&) = delete;
-    TScrMonitor& operator=(const TScrMonitor&) = delete;
+    ~TScrMonitor() override;
 
     // Takes over the control window of a dialog (null: lets it go).
     void Attach(HWND window);
-    HWND WindowHandle() const { return window_; }
+    HWND WindowHandle() const { return hwnd(); }
 
-    TScrMonitorUse Use() const { return use_; }
     void SetUse(TScrMonitorUse use);
-    bool IsPreviewUse() const { return use_ == smuPreview; }
 
     TScrCornerMode GetCorner(TScrCorner corner) const { return corners_[corner]; }
     void SetCorner(TScrCorner corner, TScrCornerMode mode);
-    const CornerModes& Corners() const { return corners_; }
     const MonitorGeometry& Geometry() const { return geometry_; }
     // Where the picture sits in the control, and its size there (pixels).
     KitSize Offset() const;
@@ -45,19 +42,21 @@ class TScrMonitor {
     void ClickCorner(TScrCorner corner, TScrCornerMode mode);
     void LoadCorners();
     void SaveCorners();
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
+    class Screen;
     // The resolution the picture is drawn at.
-    int dpi() const { return PictureDpi(size(), WindowDpi(window_)); }
+    int dpi() const { return PictureDpi(size(), WindowDpi(hwnd())); }
     KitSize size() const;
     void paint(HDC dc);
     void place_preview_child();
     void create_preview_child();
-    void destroy_preview_child();
     HBITMAP corner_bitmap(TScrCornerMode mode) const;
 
-    HWND window_ = nullptr;
+    std::unique_ptr<Screen> screen_; // the preview child
     TScrMonitorUse use_ = smuCorners;
     CornerModes corners_{scmNormal, scmNormal, scmNormal, scmNormal};
     int edited_ = 4;
@@ -66,7 +65,7 @@ class TScrMonitor {
     MonitorGeometry geometry_;
 };
 
-// The picture's class and the class of the preview child (erased in the desktop's colour).
+// The picture's class, for the dialogs that hold the control.
 bool RegisterMonitorWindowClass();
 
 } // namespace nimbrel

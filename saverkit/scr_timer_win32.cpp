@@ -24,7 +24,6 @@ struct TickThreadBlock {
     std::atomic<std::uint32_t> period_us{0};
     HANDLE wake = nullptr; // manual reset: ends the thread's pacing wait early
     DWORD thread_id = 0;
-    TThreadMiser* miser = nullptr; // user-interface side only
 
     TickThreadBlock() {
         InitializeCriticalSection(&lock);
@@ -181,7 +180,7 @@ void wait_for_thread(HANDLE thread, DWORD limit_ms) {
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-TScrTimer::TScrTimer(TComponent* owner) : TComponent(owner) {
+TScrTimer::TScrTimer() {
     window_ = std::make_unique<TUtilityWindow>(
         [this](HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             return TimerWndProc(window, message, wparam, lparam);
@@ -190,17 +189,14 @@ TScrTimer::TScrTimer(TComponent* owner) : TComponent(owner) {
 }
 
 TScrTimer::~TScrTimer() {
-    // Deleted without Free(): still never leave a thread running against a dead window.
-    stop_thread();
-    release_misers();
-}
-
-void TScrTimer::BeforeDestruction() {
-    enabled_ = false;
-    UpdateTimer();
-    release_misers();
-    window_.reset();
-    TComponent::BeforeDestruction();
+    StopThread();
+    // Five seconds for them all: a thread that hangs must not hold the program's end for long.
+    const DWORD start = GetTickCount();
+    for (HANDLE thread : stopping_) {
+        const DWORD spent = GetTickCount() - start;
+        wait_for_thread(thread, spent < 5000 ? 5000 - spent : 0);
+        CloseHandle(thread);
+    }
 }
 
 void TScrTimer::SetEnabled(bool enabled) {
@@ -245,7 +241,7 @@ void TScrTimer::UpdateTimer() {
 
 void TScrTimer::StartThread() {
     if (!window_ || block_) return;
-    reap_finished_misers();
+    reap_stopped_threads();
 
     auto block = std::make_shared<TickThreadBlock>();
     block->window = window_->Handle();
@@ -259,25 +255,19 @@ void TScrTimer::StartThread() {
         return;
     }
     block->thread_id = id;
-    auto* miser = new TThreadMiser(Application);
-    miser->thread_ = thread;
-    miser->timer_ = this;
-    misers_.push_back(miser);
-    block->miser = miser;
     block_ = std::move(block);
+    thread_ = thread;
     SetThreadPriority(thread, GetThreadPriority(GetCurrentThread()) - 1);
     ResumeThread(thread);
 }
 
 void TScrTimer::StopThread() {
-    stop_thread();
-}
-
-void TScrTimer::stop_thread() {
     if (!block_) return;
     block_->deactivate();
     PostThreadMessageA(block_->thread_id, WM_QUIT, 0, 0);
     block_.reset();
+    stopping_.push_back(thread_);
+    thread_ = nullptr;
 }
 
 void TScrTimer::WakeThread() {
@@ -290,7 +280,7 @@ LRESULT TScrTimer::TimerWndProc(HWND window, UINT message, WPARAM wparam, LPARAM
         const bool from_current = block_ && reinterpret_cast<LPARAM>(block_.get()) == lparam;
         switch (wparam) {
         case kStopMe:
-            if (from_current) stop_thread();
+            if (from_current) StopThread();
             return 0;
         case kTick:
             if (from_current) Timer();
@@ -306,51 +296,16 @@ LRESULT TScrTimer::TimerWndProc(HWND window, UINT message, WPARAM wparam, LPARAM
 }
 
 void TScrTimer::Timer() {
-    if (on_timer_) on_timer_(this);
+    if (on_timer_) on_timer_();
 }
 
-void TScrTimer::reap_finished_misers() {
-    const std::vector<TThreadMiser*> misers = misers_;
-    for (TThreadMiser* miser : misers)
-        if (miser->thread_ && WaitForSingleObject(miser->thread_, 0) == WAIT_OBJECT_0)
-            miser->Free();
-}
-
-void TScrTimer::release_misers() {
-    reap_finished_misers();
-    // The rest outlive this timer only to wait for their threads at the application's end.
-    for (TThreadMiser* miser : misers_) {
-        miser->timer_ = nullptr;
-        if (!miser->Owner()) miser->Free(); // no application to wait at its end: wait now
-    }
-    misers_.clear();
-}
-
-// ---------------------------------------------------------------------------------------------
-TThreadMiser::TThreadMiser(TComponent* owner) : TComponent(owner) {}
-
-TThreadMiser::~TThreadMiser() {
-    finish();
-}
-
-void TThreadMiser::BeforeDestruction() {
-    finish();
-    TComponent::BeforeDestruction();
-}
-
-void TThreadMiser::finish() {
-    if (timer_) {
-        TScrTimer* timer = timer_;
-        timer_ = nullptr;
-        if (timer->block_ && timer->block_->miser == this) timer->stop_thread();
-        auto& list = timer->misers_;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
-    if (thread_) {
-        wait_for_thread(thread_, 5000);
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
+void TScrTimer::reap_stopped_threads() {
+    const auto ended = [](HANDLE thread) {
+        if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) return false;
+        CloseHandle(thread);
+        return true;
+    };
+    stopping_.erase(std::remove_if(stopping_.begin(), stopping_.end(), ended), stopping_.end());
 }
 
 } // namespace nimbrel

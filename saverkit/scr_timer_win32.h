@@ -1,9 +1,9 @@
 // TScrTimer: a timer whose ticks are paced by a thread waiting on an event instead of the
-// system's timer messages, delivered synchronously on the user-interface thread.
-// TThreadMiser: the janitor that stops and waits for a tick thread when the application ends.
+// system's timer messages, delivered synchronously on the user-interface thread. Destroyed, the
+// timer stops its thread and waits (five seconds at the most) for every thread it stopped.
 #pragma once
 
-#include "saverkit/form_win32.h"
+#include "saverkit/scr_forms_win32.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,14 +11,14 @@
 
 namespace nimbrel {
 
-class TThreadMiser;
 struct TickThreadBlock;
 
-class TScrTimer : public TComponent {
+class TScrTimer {
   public:
-    explicit TScrTimer(TComponent* owner);
-    ~TScrTimer() override;
-    const char* ClassName() const override { return "TScrTimer"; }
+    TScrTimer();
+    ~TScrTimer();
+    TScrTimer(const TScrTimer&) = delete;
+    TScrTimer& operator=(const TScrTimer&) = delete;
 
     // A thread runs exactly while Enabled, Interval is non-zero and OnTimer is set. Changing
     // Enabled or OnTimer restarts it; changing Interval between non-zero values only wakes it,
@@ -28,21 +28,21 @@ class TScrTimer : public TComponent {
     // Milliseconds from the start of one tick to the start of the next.
     std::uint32_t Interval() const { return interval_; }
     virtual void SetInterval(std::uint32_t interval);
-    const TNotifyEvent& OnTimer() const { return on_timer_; }
     virtual void SetOnTimer(TNotifyEvent handler);
 
     // Pacing finer than whole milliseconds, for rates that do not divide 1000: when non-zero the
     // thread keeps this many microseconds from tick to tick instead of Interval, which still
     // decides whether the timer runs.
-    std::uint32_t PeriodMicros() const { return period_us_; }
     void SetPeriodMicros(std::uint32_t micros);
 
     // After each tick, also wait for the compositor to show its next frame (where there is
     // one): a timer that drives the display then ticks no faster than the display refreshes.
-    bool WaitForCompositor() const { return wait_for_compositor_; }
     void SetWaitForCompositor(bool wait);
 
     bool ThreadRunning() const { return block_ != nullptr; }
+    HANDLE ThreadHandle() const { return thread_; }
+    // Threads told to stop that were not yet seen to end.
+    std::size_t StoppingThreads() const { return stopping_.size(); }
 
   protected:
     virtual void StartThread();
@@ -51,44 +51,19 @@ class TScrTimer : public TComponent {
     virtual LRESULT TimerWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     virtual void UpdateTimer();
     virtual void Timer();
-    void BeforeDestruction() override;
 
   private:
-    friend class TThreadMiser;
-    void stop_thread();
-    void reap_finished_misers();
-    void release_misers();
+    void reap_stopped_threads();
 
     std::unique_ptr<TUtilityWindow> window_;
     std::shared_ptr<TickThreadBlock> block_; // the running thread's block, shared with it
-    std::vector<TThreadMiser*> misers_;      // janitors of this timer's threads still alive
+    HANDLE thread_ = nullptr;                // the running thread
+    std::vector<HANDLE> stopping_;
     bool enabled_ = true;
     std::uint32_t interval_ = 10;
     std::uint32_t period_us_ = 0;
     bool wait_for_compositor_ = false;
     TNotifyEvent on_timer_;
-};
-
-class TThreadMiser : public TComponent {
-  public:
-    explicit TThreadMiser(TComponent* owner);
-    ~TThreadMiser() override;
-    const char* ClassName() const override { return "TThreadMiser"; }
-
-    HANDLE ThreadHandle() const { return thread_; }
-    TScrTimer* Timer() const { return timer_; }
-
-  protected:
-    // Stops the thread if it is still its timer's running one, then waits for it (at most
-    // 5000 ms, answering the ticks it sends meanwhile) and closes its handle.
-    void BeforeDestruction() override;
-
-  private:
-    friend class TScrTimer;
-    void finish();
-
-    HANDLE thread_ = nullptr;
-    TScrTimer* timer_ = nullptr; // cleared by the timer when it is destroyed
 };
 
 } // namespace nimbrel

@@ -26,10 +26,10 @@ PaletteEntries rainbow() {
     return p;
 }
 
-std::vector<Point> ring(int sides, double radius, int cx, int cy, double turn = 0.1) {
+std::vector<Point> ring(int sides, double radius, int cx, int cy) {
     std::vector<Point> points;
     for (int k = 0; k <= sides; ++k) {
-        const double a = 2 * M_PI * (k % sides) / sides + turn;
+        const double a = 2 * M_PI * (k % sides) / sides + 0.1;
         points.push_back({static_cast<std::int32_t>(std::lround(cx + radius * std::cos(a))),
                           static_cast<std::int32_t>(std::lround(cy + radius * std::sin(a)))});
     }
@@ -59,16 +59,5 @@ void BM_Polyline_Ring(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Polyline_Ring)->Arg(500)->Arg(1000000)->Arg(1000000000)->Unit(benchmark::kMicrosecond);
-
-// A ring with one vertex mid-window: two edges cross the window, the others lie far away.
-void BM_Polyline_CrossingRing(benchmark::State& state) {
-    IndexedSurface frame(1920, 1080);
-    const std::vector<Point> points = ring(10, 1e6, 959 + 1000000, 539, 0);
-    for (auto _ : state) {
-        frame.polyline(points.data(), static_cast<int>(points.size()), 42);
-        benchmark::DoNotOptimize(frame.indices());
-    }
-}
-BENCHMARK(BM_Polyline_CrossingRing)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace e2e {
+
+namespace fs = std::filesystem;
 
 bool wait_until(const std::function<bool()>& done, Millis timeout, Millis step) {
     const auto deadline = Clock::now() + timeout;
@@ -25,10 +29,21 @@ Process::Process(const std::string& exe, const std::string& args) {
     line.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    start_ = Clock::now();
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info_))
+    // Wine has been seen to refuse a start once, right after another saver ended: a start that
+    // fails is tried again a few times and said so, so that only a lasting failure fails a test.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (attempt > 0) {
+            std::fprintf(stderr, "[   INFO   ] CreateProcess failed (error %lu); trying again\n",
+                         start_error_);
+            Sleep(250);
+        }
+        start_ = Clock::now();
+        if (CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info_))
+            return;
+        start_error_ = GetLastError();
         info_ = {};
+    }
 }
 
 Process::~Process() {
@@ -128,15 +143,6 @@ std::vector<HWND> Process::visible_top_windows() const {
 }
 
 // ------------------------------------------------------------------------------------------------
-bool wait_for_rect(HWND window, const RECT& rect, Millis timeout) {
-    return wait_until(
-        [&] {
-            const RECT r = describe(window).rect;
-            return EqualRect(&r, &rect) != FALSE;
-        },
-        timeout);
-}
-
 WindowInfo describe(HWND window) {
     WindowInfo info;
     info.handle = window;
@@ -260,12 +266,6 @@ void move_mouse_to(int x, int y) {
     SendInput(1, &input, sizeof(INPUT));
 }
 
-POINT mouse_position() {
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
-
 // ------------------------------------------------------------------------------------------------
 namespace {
 
@@ -337,104 +337,55 @@ std::string read_registry_string(const std::string& key, const std::string& valu
 
 // ------------------------------------------------------------------------------------------------
 TempDir::TempDir(const std::string& tag) {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    std::string root = base;
-    if (!root.empty() && root.back() == '\\') root.pop_back();
     static unsigned counter = 0;
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        path_ = root + "\\nimbrel-e2e-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-        if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+    std::error_code error;
+    const fs::path base = fs::temp_directory_path(error);
+    for (int attempt = 0; attempt < 1000 && !error; ++attempt) {
+        const fs::path path =
+            base / ("nimbrel-e2e-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(++counter));
+        if (fs::create_directory(path, error)) {
+            path_ = path.string();
+            return;
+        }
     }
-    path_.clear();
 }
 
 TempDir::~TempDir() {
-    if (!path_.empty()) remove_tree(path_);
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
 }
 
 bool file_exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code ignored;
+    return fs::is_regular_file(path, ignored);
 }
 
 bool directory_exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code ignored;
+    return fs::is_directory(path, ignored);
 }
 
 bool write_file(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return out.write(bytes.data(), std::streamsize(bytes.size())) && out.flush();
 }
 
 std::string read_file(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return {};
-    std::string bytes;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(f);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-namespace {
-
-template <typename Visit> void for_each_entry(const std::string& folder, Visit visit) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        visit(name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-}
-
-} // namespace
 
 bool copy_tree(const std::string& from, const std::string& to) {
-    if (!directory_exists(to) && !CreateDirectoryA(to.c_str(), nullptr)) return false;
-    bool ok = true;
-    for_each_entry(from, [&](const std::string& name, bool folder) {
-        const std::string source = from + "\\" + name, target = to + "\\" + name;
-        ok = (folder ? copy_tree(source, target)
-                     : CopyFileA(source.c_str(), target.c_str(), FALSE) != 0) &&
-             ok;
-    });
-    return ok;
-}
-
-void remove_tree(const std::string& path) {
-    for_each_entry(path, [&](const std::string& name, bool folder) {
-        const std::string entry = path + "\\" + name;
-        if (folder) {
-            remove_tree(entry);
-        } else {
-            SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(entry.c_str());
-        }
-    });
-    RemoveDirectoryA(path.c_str());
+    std::error_code error;
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+    return !error;
 }
 
 std::string environment(const char* name) {
     char buffer[4096] = {};
     const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof(buffer));
     return n > 0 && n < sizeof(buffer) ? std::string(buffer, n) : std::string();
-}
-
-std::string executable_folder() {
-    char buffer[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    std::string path = buffer;
-    return path.substr(0, path.find_last_of("\\/"));
 }
 
 } // namespace e2e

@@ -34,6 +34,7 @@ class Process {
     ~Process();
 
     bool started() const { return info_.hProcess != nullptr; }
+    DWORD start_error() const { return start_error_; } // CreateProcess's last error when !started()
     DWORD id() const { return info_.dwProcessId; }
     Clock::time_point start_time() const { return start_; }
 
@@ -52,6 +53,7 @@ class Process {
   private:
     PROCESS_INFORMATION info_{};
     Clock::time_point start_;
+    DWORD start_error_ = 0;
 };
 
 // ------------------------------------------------------------------------------------------------
@@ -64,8 +66,6 @@ struct WindowInfo {
     DWORD process = 0;
 };
 WindowInfo describe(HWND window);
-// Waits until the window lies exactly on `rect` (screen coordinates).
-bool wait_for_rect(HWND window, const RECT& rect, Millis timeout);
 std::string to_string(const WindowInfo& info);
 std::vector<HWND> child_windows(HWND parent); // all descendants, any process
 RECT screen_rect();
@@ -104,7 +104,6 @@ class HostWindow {
 // under the pointer.
 void press_key(WORD virtual_key);
 void move_mouse_to(int x, int y);
-POINT mouse_position();
 
 // ------------------------------------------------------------------------------------------------
 // A registry string or number under HKEY_CURRENT_USER that is set (or deleted) for one test and
@@ -155,8 +154,6 @@ bool directory_exists(const std::string& path);
 bool write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);                 // empty when missing
 bool copy_tree(const std::string& from, const std::string& to); // files and folders
-void remove_tree(const std::string& path);
-std::string environment(const char* name); // empty when unset
-std::string executable_folder();           // of this test program, no trailing backslash
+std::string environment(const char* name);                      // empty when unset
 
 } // namespace e2e

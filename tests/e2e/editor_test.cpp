@@ -56,21 +56,20 @@ class Editor : public Saver {
     void SetUp() override {
         Saver::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        const std::string saver = saver_under_test();
+        const std::string saver = environment("NIMBREL_SCR");
         editor_ = saver.substr(0, saver.find_last_of('\\') + 1) + kEditorName;
         if (!file_exists(editor_)) GTEST_SKIP() << "no editor beside the saver: " << editor_;
         const std::string shipped = shipped_data();
         if (shipped.empty()) GTEST_SKIP() << "no shipped data folder (NIMBREL_DATA)";
-        ASSERT_TRUE(copy_tree(shipped, install().data().substr(0, install().data().size() - 1)));
-        ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
-                              {{"Start_auto_cycling", "0"},
-                               {"Tagged_settings_only", "0"},
-                               {"Min_time", "30"},
-                               {"Max_time", "60"},
-                               {"Prompt_screen_change", "1"},
-                               {"Prompt_force_change", "1"},
-                               {"Settings_file", kSettings}}));
-        settings_ = install().data() + kSettings;
+        ASSERT_TRUE(copy_data(shipped));
+        ASSERT_TRUE(write_ini(data_ini(), {{"Start_auto_cycling", "0"},
+                                           {"Tagged_settings_only", "0"},
+                                           {"Min_time", "30"},
+                                           {"Max_time", "60"},
+                                           {"Prompt_screen_change", "1"},
+                                           {"Prompt_force_change", "1"},
+                                           {"Settings_file", kSettings}}));
+        settings_ = data_ + kSettings;
         shipped_bytes_ = read_file(settings_);
         ASSERT_FALSE(shipped_bytes_.empty());
     }
@@ -155,7 +154,7 @@ TEST_F(Editor, MovedBarChangesThePreviewIsSavedAndTheSaverShowsTheFile) {
     EXPECT_EQ(SendMessageA(item(IDC_SETTINGS_NAMES), LB_GETCOUNT, 0, 0), 54);
     editor_process_->kill();
 
-    Process saver(install().exe(), "/s");
+    Process saver(exe_, "/s");
     Image shot;
     EXPECT_GE(wait_for_rings(saver, Millis(4000), &shot, shows_drawing), 0)
         << "the saver shows nothing from the saved file: " << summary(shot) << windows_of(saver);
@@ -184,7 +183,7 @@ TEST_F(Editor, SaveThatCannotReplaceTheFileSaysSoAndKeepsTheFile) {
     EXPECT_EQ(status.rfind("Not saved", 0), 0u) << status;
     editor_process_->kill();
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((install().data() + "*.tmp*").c_str(), &found);
+    HANDLE search = FindFirstFileA((data_ + "*.tmp*").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left beside the file: " << found.cFileName;
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
@@ -198,16 +197,15 @@ TEST_F(Editor, WithNoDataFolderRegisteredOffersTheOpenedFilesFolder) {
                    Millis(10000)))
         << "no offer to register the folder:" << windows_of(*editor_process_);
     PostMessageA(box, WM_COMMAND, IDYES, 0);
-    EXPECT_TRUE(wait_until(
-        [&] { return read_registry_string(kNimbrelKey, "Directory") == install().data(); },
-        Millis(5000)))
+    EXPECT_TRUE(wait_until([&] { return read_registry_string(kNimbrelKey, "Directory") == data_; },
+                           Millis(5000)))
         << "Directory is \"" << read_registry_string(kNimbrelKey, "Directory") << '"';
     editor_process_->kill();
 }
 
 TEST_F(Editor, EditButtonOfTheConfigurationDialogOpensTheSelectedSetting) {
-    ASSERT_TRUE(CopyFileA(editor_.c_str(), (install().bin() + kEditorName).c_str(), FALSE));
-    Process saver(install().exe(), "/c");
+    ASSERT_TRUE(CopyFileA(editor_.c_str(), (bin_ + kEditorName).c_str(), FALSE));
+    Process saver(exe_, "/c");
     HWND config = nullptr;
     ASSERT_TRUE(
         wait_until([&] { return (config = top_window(saver.id(), "TConfigForm")); }, Millis(5000)));

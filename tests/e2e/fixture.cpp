@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <sstream>
 
 namespace e2e {
-
-std::string saver_under_test() {
-    return environment("NIMBREL_SCR");
-}
 
 std::string shipped_data() {
     const std::string folder = environment("NIMBREL_DATA");
@@ -20,57 +15,19 @@ std::string shipped_data() {
     return folder;
 }
 
-SaverInstall::SaverInstall(const std::string& saver, const std::string& tag) : root_(tag) {
-    if (root_.path().empty()) return;
-    bin_ = root_ / "bin\\";
-    data_ = root_ / "data\\";
-    exe_ = bin_ + "Nimbrel_32_Saver.scr";
-    ok_ = CreateDirectoryA(bin_.c_str(), nullptr) && CreateDirectoryA(data_.c_str(), nullptr) &&
-          CopyFileA(saver.c_str(), exe_.c_str(), FALSE);
-}
-
-namespace {
-
-// A colour wheel position 0..1 to RGB at full saturation.
-void hue(double h, int& r, int& g, int& b) {
-    const double x = h * 6;
-    const auto ramp = [&](double centre) {
-        double d = std::fabs(std::fmod(x - centre + 9, 6.0) - 3); // 0..3, distance on the wheel
-        return int(std::lround(255 * std::clamp(2 - d, 0.0, 1.0)));
-    };
-    r = ramp(0);
-    g = ramp(2);
-    b = ramp(4);
-}
-
-std::string palette(int count, void (*colour)(int, int, int&, int&, int&)) {
-    std::string text = std::to_string(count) + "\r\n";
-    for (int i = 0; i < count; ++i) {
-        int r, g, b;
-        colour(i, count, r, g, b);
-        text += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + "\r\n";
-    }
-    return text;
-}
-
-} // namespace
-
-bool write_fixture_palettes(const std::string& folder) {
+bool write_palette(const std::string& data_folder) {
+    const std::string folder = data_folder + "Palette";
     if (!directory_exists(folder) && !CreateDirectoryA(folder.c_str(), nullptr)) return false;
-    const auto wheel = [](int i, int n, int& r, int& g, int& b) { hue(double(i) / n, r, g, b); };
-    const auto fire = [](int i, int n, int& r, int& g, int& b) {
-        r = std::min(255, 40 + i * 3 * 255 / n);
-        g = std::max(0, (i * 2 - n) * 255 / n);
-        b = i * 40 / n;
-    };
-    const auto ice = [](int i, int n, int& r, int& g, int& b) {
-        r = i * 200 / n;
-        g = 60 + i * 195 / n;
-        b = 255;
-    };
-    return write_file(folder + "\\Rainbow.pal", palette(236, wheel)) &&
-           write_file(folder + "\\Fire.pal", palette(120, fire)) &&
-           write_file(folder + "\\Ice.pal", palette(60, ice));
+    constexpr int kCount = 236;
+    std::string text = std::to_string(kCount) + "\r\n";
+    for (int i = 0; i < kCount; ++i) {
+        for (double centre : {0.0, 2.0, 4.0}) { // red, green, blue: full saturation round the wheel
+            const double distance = std::fabs(std::fmod(6.0 * i / kCount - centre + 9, 6.0) - 3);
+            text += std::to_string(std::lround(255 * std::clamp(2 - distance, 0.0, 1.0))) +
+                    (centre < 4 ? " " : "\r\n");
+        }
+    }
+    return write_file(folder + "\\Rainbow.pal", text);
 }
 
 std::string setting_block(const std::string& name, const std::vector<std::string>& lines) {
@@ -80,68 +37,37 @@ std::string setting_block(const std::string& name, const std::vector<std::string
     return text + "}\r\n";
 }
 
-std::vector<std::string> busy_rings(bool fix_speed, int frames_per_second) {
-    // clang-format off
+std::vector<std::string> busy_rings(const std::vector<std::string>& more) {
     std::vector<std::string> lines = {
-        "        max_polygons\t0 200 80",
-        "       magnification\t0 256 120",
-        "         perspective\t-128 128 20",
-        "             RGBwalk\tTRUE",
-        "         colour_step\t-128 128 12",
-        "         palette_inc\t-128 128 30",
-        "        sin_rotation\tTRUE",
-        "                ampl\t0 256 60",
-        "                freq\t-128 128 20",
-        "    ran_fluid_motion\tTRUE",
-        "            density4\t-100 0 -60",
-        "            density5\t-100 0 -40",
-        "         Screensaver\tTRUE",
-    };
-    // clang-format on
-    if (fix_speed) {
-        lines.push_back("           fix_speed\tTRUE");
-        lines.push_back("        speed_scroll\t1 200 " + std::to_string(frames_per_second));
-    }
+        "max_polygons 0 200 80", "magnification 0 256 120", "perspective -128 128 20",
+        "RGBwalk TRUE",          "colour_step -128 128 12", "palette_inc -128 128 30",
+        "sin_rotation TRUE",     "ampl 0 256 60",           "freq -128 128 20",
+        "ran_fluid_motion TRUE", "density4 -100 0 -60",     "density5 -100 0 -40",
+        "Screensaver TRUE"};
+    lines.insert(lines.end(), more.begin(), more.end());
     return lines;
 }
 
-bool write_ini(const std::string& path, const std::string& section,
-               const std::vector<std::pair<std::string, std::string>>& entries) {
-    std::string text = "[" + section + "]\r\n";
+bool write_ini(const std::string& path, const IniEntries& entries) {
+    std::string text = "[" + std::string(kIniSection) + "]\r\n";
     for (const auto& [key, value] : entries)
         text += key + "=" + value + "\r\n";
     return write_file(path, text);
 }
 
-const std::string* IniSection::find(const std::string& key) const {
-    for (const auto& entry : entries)
-        if (_stricmp(entry.first.c_str(), key.c_str()) == 0) return &entry.second;
-    return nullptr;
-}
-
-IniSection read_ini(const std::string& path, const std::string& section) {
-    IniSection result;
-    const std::string text = read_file(path);
+std::string ini_value(const std::string& path, const std::string& key) {
+    std::istringstream in(read_file(path));
+    const std::string section = "[" + std::string(kIniSection) + "]";
     bool inside = false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            const auto close = line.find(']');
-            inside = close != std::string::npos &&
-                     _stricmp(line.substr(1, close - 1).c_str(), section.c_str()) == 0;
-            result.found = result.found || inside;
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (inside && equals != std::string::npos && equals > 0)
-            result.entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        if (line.rfind('[', 0) == 0)
+            inside = _stricmp(line.c_str(), section.c_str()) == 0;
+        else if (inside && line.size() > key.size() && line[key.size()] == '=' &&
+                 _strnicmp(line.c_str(), key.c_str(), key.size()) == 0)
+            return line.substr(key.size() + 1);
     }
-    return result;
+    return kMissing;
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -162,6 +88,9 @@ std::string summary(const Image& shot) {
 
 std::string windows_of(const Process& process) {
     std::string out;
+    if (!process.started())
+        return "\n  (not started: CreateProcess error " + std::to_string(process.start_error()) +
+               ")";
     if (!process.running())
         out += "\n  (the process has ended, exit code " + std::to_string(process.exit_code()) + ")";
     for (HWND w : process.top_windows())
@@ -171,39 +100,46 @@ std::string windows_of(const Process& process) {
 
 // ------------------------------------------------------------------------------------------------
 void Saver::SetUp() {
-    const std::string scr = saver_under_test();
+    const std::string scr = environment("NIMBREL_SCR");
     if (scr.empty()) GTEST_SKIP() << "NIMBREL_SCR is not set: no saver to test";
     ASSERT_TRUE(file_exists(scr)) << "the saver " << scr << " does not exist";
     std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::replace_if(
         tag.begin(), tag.end(), [](char c) { return !isalnum(c); }, '-');
-    install_ = std::make_unique<SaverInstall>(scr, tag);
-    ASSERT_TRUE(install_->ok()) << "could not prepare a folder for the saver";
+    root_ = std::make_unique<TempDir>(tag);
+    bin_ = *root_ / "bin\\";
+    data_ = *root_ / "data\\";
+    exe_ = bin_ + "Nimbrel_32_Saver.scr";
+    ASSERT_TRUE(!root_->path().empty() && CreateDirectoryA(bin_.c_str(), nullptr) &&
+                CreateDirectoryA(data_.c_str(), nullptr) &&
+                CopyFileA(scr.c_str(), exe_.c_str(), FALSE))
+        << "could not prepare a folder for the saver";
     ASSERT_TRUE(threshold_.set_number(kMouseThreshold));
-    ASSERT_TRUE(directory_.set_string(install_->data()));
+    ASSERT_TRUE(directory_.set_string(data_));
     const RECT screen = screen_rect();
     centre_ = {screen.right / 2, screen.bottom / 2};
     // Where the pointer is when the saver starts is where its movement is measured from.
     SetCursorPos(centre_.x, centre_.y);
 }
 
-void Saver::prepare_data(const std::vector<std::string>& setting,
-                         const std::vector<std::pair<std::string, std::string>>& more_ini) {
-    ASSERT_TRUE(write_fixture_palettes(install().data() + "Palette"));
-    ASSERT_TRUE(write_file(install().data() + kSettingsName, setting_block("E2E rings", setting)));
-    std::vector<std::pair<std::string, std::string>> ini = {{"Start_auto_cycling", "0"},
-                                                            {"Tagged_settings_only", "0"},
-                                                            {"Min_time", "7"},
-                                                            {"Max_time", "9"},
-                                                            {"Prompt_screen_change", "1"},
-                                                            {"Settings_file", kSettingsName}};
+bool Saver::copy_data(const std::string& folder) const {
+    return copy_tree(folder, data_.substr(0, data_.size() - 1));
+}
+
+void Saver::prepare_data(const std::vector<std::string>& setting, const IniEntries& more_ini) {
+    ASSERT_TRUE(write_palette(data_));
+    ASSERT_TRUE(write_file(data_ + kSettingsName, setting_block("E2E rings", setting)));
+    IniEntries ini = {{"Start_auto_cycling", "0"},
+                      {"Tagged_settings_only", "0"},
+                      {"Min_time", "7"},
+                      {"Max_time", "9"},
+                      {"Prompt_screen_change", "1"},
+                      {"Settings_file", kSettingsName}};
     ini.insert(ini.end(), more_ini.begin(), more_ini.end());
-    ASSERT_TRUE(write_ini(install().data_ini(), kIniSection, ini));
+    ASSERT_TRUE(write_ini(data_ini(), ini));
 }
 
 void Saver::expect_prepared_ini_written_back() {
-    const IniSection ini = read_ini(install().data_ini(), kIniSection);
-    ASSERT_TRUE(ini.found) << "no [" << kIniSection << "] in " << install().data_ini();
     const std::pair<const char*, const char*> expected[] = {{"Start_auto_cycling", "0"},
                                                             {"Tagged_settings_only", "0"},
                                                             {"Min_time", "7"},
@@ -211,30 +147,26 @@ void Saver::expect_prepared_ini_written_back() {
                                                             {"Prompt_screen_change", "1"},
                                                             {"Prompt_force_change", "1"},
                                                             {"Settings_file", kSettingsName}};
-    for (const auto& [key, value] : expected) {
-        const std::string* seen = ini.find(key);
-        ASSERT_NE(seen, nullptr) << key << " missing from the INI file written at exit";
-        EXPECT_EQ(*seen, value) << key;
-    }
-    EXPECT_FALSE(file_exists(install().bin_ini()))
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(ini_value(data_ini(), key), value) << key << " in the INI file written at exit";
+    EXPECT_FALSE(file_exists(bin_ini()))
         << "an INI file appeared next to the saver although the registry names a data folder";
 }
 
-HWND Saver::full_screen_window(const Process& saver, Millis timeout) {
-    const RECT screen = screen_rect();
+HWND window_on(const Process& saver, const RECT& area, Millis timeout) {
     HWND found = nullptr;
     wait_until(
         [&] {
             for (HWND w : saver.visible_top_windows())
-                if (const RECT r = describe(w).rect; EqualRect(&r, &screen)) found = w;
+                if (const RECT r = describe(w).rect; EqualRect(&r, &area)) found = w;
             return found != nullptr;
         },
         timeout);
     return found;
 }
 
-double Saver::wait_for_rings(const Process& saver, Millis timeout, Image* last,
-                             bool (*shows)(const Image&)) {
+double wait_for_rings(const Process& saver, Millis timeout, Image* last,
+                      bool (*shows)(const Image&)) {
     Image shot;
     double seen_at = -1;
     wait_until(
@@ -248,6 +180,21 @@ double Saver::wait_for_rings(const Process& saver, Millis timeout, Image* last,
     return seen_at;
 }
 
+bool ends_on_a_key(const Process& saver) {
+    press_key(VK_SPACE);
+    return saver.wait_exit(Millis(1000));
+}
+
+void expect_only_the_last_move_ends(const Process& saver, POINT from,
+                                    const std::vector<POINT>& moves) {
+    for (const POINT& move : moves) {
+        SCOPED_TRACE(::testing::Message() << "move (" << move.x << "," << move.y << ")");
+        move_mouse_to(from.x + move.x, from.y + move.y);
+        const bool last = &move == &moves.back();
+        ASSERT_EQ(saver.wait_exit(Millis(last ? 1000 : 400)), last);
+    }
+}
+
 // ------------------------------------------------------------------------------------------------
 std::vector<RECT> monitor_rects() {
     std::vector<RECT> rects;
@@ -258,10 +205,8 @@ std::vector<RECT> monitor_rects() {
             info.cbSize = sizeof info;
             auto& out = *reinterpret_cast<std::vector<RECT>*>(data);
             if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-            if (info.dwFlags & MONITORINFOF_PRIMARY)
-                out.insert(out.begin(), info.rcMonitor);
-            else
-                out.push_back(info.rcMonitor);
+            out.insert(info.dwFlags & MONITORINFOF_PRIMARY ? out.begin() : out.end(),
+                       info.rcMonitor);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&rects));

@@ -4,17 +4,6 @@
 
 namespace e2e {
 
-namespace {
-
-struct ScreenDc {
-    HDC dc = GetDC(nullptr);
-    ~ScreenDc() {
-        if (dc) ReleaseDC(nullptr, dc);
-    }
-};
-
-} // namespace
-
 Image Image::crop(const RECT& r) const {
     const int left = std::clamp<int>(r.left, 0, width), right = std::clamp<int>(r.right, 0, width);
     const int top = std::clamp<int>(r.top, 0, height);
@@ -31,25 +20,37 @@ Image Image::crop(const RECT& r) const {
 }
 
 Image capture_screen(const RECT* area) {
-    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (area) r = *area;
-    ScreenDc screen;
-    DibCanvas canvas(screen.dc, r.right - r.left, r.bottom - r.top);
-    if (!screen.dc || !canvas.ok()) return {};
-    if (!BitBlt(canvas.dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen.dc, r.left, r.top,
-                SRCCOPY | CAPTUREBLT))
-        return {};
-    return canvas.image();
-}
-
-Image print_window(HWND window) {
-    RECT r{};
-    if (!GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return {};
-    ScreenDc screen;
-    DibCanvas canvas(screen.dc, r.right, r.bottom);
-    if (!canvas.ok()) return {};
-    if (!PrintWindow(window, canvas.dc(), PW_CLIENTONLY)) return {};
-    return canvas.image();
+    const RECT r =
+        area ? *area : RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    Image out;
+    out.width = r.right - r.left;
+    out.height = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = out.width;
+    info.bmiHeader.biHeight = -out.height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = bitmap ? SelectObject(memory, bitmap) : nullptr;
+    if (previous &&
+        BitBlt(memory, 0, 0, out.width, out.height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT)) {
+        GdiFlush();
+        const auto* src = static_cast<const std::uint32_t*>(bits);
+        out.pixels.assign(src, src + std::size_t(out.width) * out.height);
+        for (auto& p : out.pixels)
+            p &= 0xFFFFFF;
+    }
+    if (previous) SelectObject(memory, previous);
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (out.pixels.empty()) out = {};
+    return out;
 }
 
 double non_black_fraction(const Image& image) {

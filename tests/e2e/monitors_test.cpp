@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
 
 namespace e2e {
@@ -18,12 +17,6 @@ constexpr std::uint32_t kHostGrey = 0x404040; // what HostWindow paints
 
 POINT centre_of(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-HWND window_on(const Process& saver, const RECT& area) {
-    for (HWND w : saver.visible_top_windows())
-        if (const RECT r = describe(w).rect; EqualRect(&r, &area)) return w;
-    return nullptr;
 }
 
 // Something to hide on every other monitor: a grey window in its middle, and the part of it that
@@ -64,7 +57,7 @@ TEST_F(SaverOnMonitors, RingsOrBlackOnTheOtherMonitorsAndAKeyLeavesNothingBehind
         ASSERT_TRUE(behind.visible(Millis(2000)))
             << "the grey window on the other monitor does not show";
 
-        Process saver(install().exe(), "/s");
+        Process saver(exe_, "/s");
         Image shot;
         ASSERT_GE(wait_for_rings(saver, Millis(3000), &shot), 0)
             << "no rings on the primary monitor: " << summary(shot) << windows_of(saver);
@@ -73,9 +66,7 @@ TEST_F(SaverOnMonitors, RingsOrBlackOnTheOtherMonitorsAndAKeyLeavesNothingBehind
             const RECT& monitor = every[i];
             SCOPED_TRACE(::testing::Message()
                          << "monitor at " << monitor.left << "," << monitor.top);
-            HWND window = nullptr;
-            wait_until([&] { return (window = window_on(saver, monitor)) != nullptr; },
-                       Millis(1000));
+            HWND window = window_on(saver, monitor, Millis(1000));
             ASSERT_NE(window, nullptr) << "no window of the saver on it:" << windows_of(saver);
             EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) << "not topmost";
             Image first, later;
@@ -95,8 +86,7 @@ TEST_F(SaverOnMonitors, RingsOrBlackOnTheOtherMonitorsAndAKeyLeavesNothingBehind
                 << "the rings stand still: " << summary(later);
         }
 
-        press_key(VK_SPACE);
-        ASSERT_TRUE(saver.wait_exit(Millis(1000))) << "still running 1 s after a key press";
+        ASSERT_TRUE(ends_on_a_key(saver)) << "still running 1 s after a key press";
         EXPECT_TRUE(behind.visible(Millis(1000)))
             << "the grey window stays hidden after the saver ended: a window was left behind";
     }
@@ -107,17 +97,10 @@ TEST_F(SaverOnMonitors, MouseOverAnotherMonitorEndsTheSaverOnlyBeyondTheThreshol
     // The pointer starts on the other monitor, so every move below stays over its cover.
     centre_ = centre_of(others_.front());
     SetCursorPos(centre_.x, centre_.y);
-    Process saver(install().exe(), "/s");
+    Process saver(exe_, "/s");
     ASSERT_GE(wait_for_rings(saver, Millis(3000)), 0) << windows_of(saver);
-    ASSERT_NE(window_on(saver, others_.front()), nullptr) << windows_of(saver);
-
-    const POINT moves[] = {{0, -100}, {60, 80}, {-71, -70}, {101, 0}};
-    for (const POINT& move : moves) {
-        SCOPED_TRACE(::testing::Message() << "move (" << move.x << "," << move.y << ")");
-        move_mouse_to(centre_.x + move.x, centre_.y + move.y);
-        const bool last = &move == std::end(moves) - 1;
-        ASSERT_EQ(saver.wait_exit(Millis(last ? 1000 : 400)), last);
-    }
+    ASSERT_NE(window_on(saver, others_.front(), Millis(1000)), nullptr) << windows_of(saver);
+    expect_only_the_last_move_ends(saver, centre_, {{0, -100}, {60, 80}, {-71, -70}, {101, 0}});
 }
 
 } // namespace

@@ -15,58 +15,24 @@ namespace {
 // Ten rings that reach past the screen's edges, never erased, in a palette without black: the
 // picture only ever gains lit pixels. Four frames a second, so a repaint that lost the picture
 // would stay on the screen for up to a quarter of a second.
-std::vector<std::string> dense_slow_rings() {
-    // clang-format off
-    return {
-        "        max_polygons\t0 200 10",
-        "       magnification\t0 256 256",
-        "         perspective\t-128 128 20",
-        "          UsePalette\tTRUE",
-        "        palette_list\tRainbow.pal",
-        "         colour_step\t-128 128 12",
-        "         palette_inc\t-128 128 30",
-        "        sin_rotation\tTRUE",
-        "                ampl\t0 256 60",
-        "                freq\t-128 128 20",
-        "    ran_fluid_motion\tTRUE",
-        "            density4\t-100 0 -60",
-        "            density5\t-100 0 -40",
-        "             rub_out\tFALSE",
-        "           fix_speed\tTRUE",
-        "        speed_scroll\t1 200 4",
-        "         Screensaver\tTRUE",
-    };
-    // clang-format on
-}
+const std::vector<std::string> kDenseSlowRings = busy_rings(
+    {"max_polygons 0 200 10", "magnification 0 256 256", "UsePalette TRUE",
+     "palette_list Rainbow.pal", "rub_out FALSE", "fix_speed TRUE", "speed_scroll 1 200 4"});
 
 constexpr std::uint32_t kCoverColour = 0x404040; // the host window's dark grey
 
-// Fractions of pixels that are not black, inside an area of the screen and in the rest of it.
-struct Lit {
-    double inside_fraction = 0, outside_fraction = 0;
-};
-
-Lit lit_around(const Image& shot, const RECT& area) {
-    long long lit[2] = {}, total[2] = {}; // [0] outside, [1] inside
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            const bool in = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
-            ++total[in];
-            lit[in] += shot.at(x, y) != 0;
-        }
-    const auto fraction = [](long long part, long long all) {
-        return all ? double(part) / all : 0;
-    };
-    return Lit{fraction(lit[1], total[1]), fraction(lit[0], total[0])};
+// Fraction of the pixels in `area` that are not black.
+double lit_in(const Image& shot, const RECT& area) {
+    return non_black_fraction(shot.crop(area));
 }
 
 class SaverRepaint : public Saver {};
 
 TEST_F(SaverRepaint, FullScreenPictureComesBackWhereAWindowCoveredIt) {
-    prepare_data(dense_slow_rings());
-    Process saver(install().exe(), "/s");
+    prepare_data(kDenseSlowRings);
+    Process saver(exe_, "/s");
     ASSERT_TRUE(saver.started());
-    HWND window = full_screen_window(saver, Millis(3000));
+    HWND window = window_on(saver, screen_rect(), Millis(3000));
     ASSERT_NE(window, nullptr) << "no window covers the screen:" << windows_of(saver);
 
     // Away from the pointer, in the middle of the rings.
@@ -75,13 +41,13 @@ TEST_F(SaverRepaint, FullScreenPictureComesBackWhereAWindowCoveredIt) {
     ASSERT_TRUE(wait_until(
         [&] {
             before = capture_screen();
-            return lit_around(before, area).inside_fraction > 0.02 || !saver.running();
+            return lit_in(before, area) > 0.02 || !saver.running();
         },
         Millis(5000), Millis(50)))
         << "the rings did not fill the area: " << summary(before) << windows_of(saver);
-    const Lit lit_before = lit_around(before, area);
+    const double lit_before = lit_in(before, area);
     std::printf("[   INFO   ] %.1f s after start %.2f%% of the area lit\n",
-                seconds_since(saver.start_time()), lit_before.inside_fraction * 100);
+                seconds_since(saver.start_time()), lit_before * 100);
 
     {
         HostWindow cover(area.right - area.left, area.bottom - area.top, area.left, area.top,
@@ -107,21 +73,20 @@ TEST_F(SaverRepaint, FullScreenPictureComesBackWhereAWindowCoveredIt) {
     Image shot;
     while (seconds_since(uncovered) < 0.3) {
         shot = capture_screen();
-        least_lit = std::min(least_lit, lit_around(shot, area).inside_fraction);
+        least_lit = std::min(least_lit, lit_in(shot, area));
         most_grey = std::max(most_grey, fraction_of(shot.crop(area), kCoverColour));
     }
-    const Lit after = lit_around(shot, area);
+    const double after = lit_in(shot, area), elsewhere = non_black_fraction(shot);
     std::printf("[   INFO   ] uncovered area: at least %.2f%% lit in the first 0.3 s, then %.2f%%; "
-                "%.2f%% elsewhere\n",
-                least_lit * 100, after.inside_fraction * 100, after.outside_fraction * 100);
+                "%.2f%% on the whole screen\n",
+                least_lit * 100, after * 100, elsewhere * 100);
     // Rings are never erased here, so the area can only have gained lit pixels.
-    EXPECT_GE(least_lit, lit_before.inside_fraction * 0.9) << "the uncovered area lost its rings";
-    EXPECT_GT(after.inside_fraction, after.outside_fraction / 4) << "a dark hole where it lay";
+    EXPECT_GE(least_lit, lit_before * 0.9) << "the uncovered area lost its rings";
+    EXPECT_GT(after, elsewhere / 4) << "a dark hole where it lay";
     EXPECT_LT(most_grey, 0.01) << "the covering window's grey stayed";
 
     EXPECT_FALSE(saver.wait_exit(Millis(300))) << "the saver ended after the window went";
-    press_key(VK_SPACE);
-    EXPECT_TRUE(saver.wait_exit(Millis(1000))) << "a key no longer reaches the saver";
+    EXPECT_TRUE(ends_on_a_key(saver)) << "a key no longer reaches the saver";
 }
 
 } // namespace

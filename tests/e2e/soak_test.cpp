@@ -7,11 +7,9 @@
 #include <gtest/gtest.h>
 #include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace e2e {
 namespace {
@@ -40,35 +38,16 @@ std::string describe(const Resources& r) {
            " KB private";
 }
 
-// busy_rings with some lines dropped and others added (a name given again replaces its line).
-std::vector<std::string> variant(const std::vector<std::string>& drop,
-                                 const std::vector<std::string>& add) {
-    std::vector<std::string> lines;
-    auto name_of = [](const std::string& line) {
-        const auto begin = line.find_first_not_of(' ');
-        return line.substr(begin, line.find('\t') - begin);
-    };
-    std::vector<std::string> gone = drop;
-    for (const auto& line : add)
-        gone.push_back(name_of(line));
-    for (const auto& line : busy_rings(false))
-        if (std::find(gone.begin(), gone.end(), name_of(line)) == gone.end()) lines.push_back(line);
-    lines.insert(lines.end(), add.begin(), add.end());
-    return lines;
-}
-
 // Several unlike settings, none at a fixed speed, so every change builds a new engine and
 // palette at the full frame rate.
 std::string soak_settings() {
-    return setting_block("Soak busy", busy_rings(false)) +
+    return setting_block("Soak busy", busy_rings()) +
            setting_block("Soak vertices",
-                         variant({}, {"max_polygons\t0 200 12", "draw_vertices\tTRUE"})) +
-           setting_block("Soak palette", variant({"RGBwalk", "ran_fluid_motion"},
-                                                 {"UsePalette\tTRUE", "control_points\t3 16 9",
-                                                  "par_motion\tTRUE", "mot_par_a\t0 128 40"})) +
-           setting_block("Soak dense",
-                         variant({"sin_rotation"}, {"max_polygons\t0 200 200", "rub_out\tFALSE",
-                                                    "ran_rotation\tTRUE"}));
+                         busy_rings({"max_polygons 0 200 12", "draw_vertices TRUE"})) +
+           setting_block("Soak palette", busy_rings({"UsePalette TRUE", "control_points 3 16 9",
+                                                     "par_motion TRUE", "mot_par_a 0 128 40"})) +
+           setting_block("Soak dense", busy_rings({"max_polygons 0 200 200", "rub_out FALSE",
+                                                   "ran_rotation TRUE"}));
 }
 
 // 60 s by default; ./dev gives a shorter run outside CI through NIMBREL_SOAK_SECONDS.
@@ -79,16 +58,15 @@ int soak_seconds() {
 }
 
 TEST_F(Saver, CyclingEverySecondForLongKeepsResourcesFlatAndEndsOnAKey) {
-    prepare_data();
-    ASSERT_TRUE(write_file(install().data() + kSettingsName, soak_settings()));
-    ASSERT_TRUE(write_ini(install().data_ini(), kIniSection,
-                          {{"Start_auto_cycling", "1"},
-                           {"Tagged_settings_only", "0"},
-                           {"Min_time", "1"},
-                           {"Max_time", "1"},
-                           {"Prompt_screen_change", "0"},
-                           {"Settings_file", kSettingsName}}));
-    Process saver(install().exe(), "/s");
+    ASSERT_TRUE(write_palette(data_));
+    ASSERT_TRUE(write_file(data_ + kSettingsName, soak_settings()));
+    ASSERT_TRUE(write_ini(data_ini(), {{"Start_auto_cycling", "1"},
+                                       {"Tagged_settings_only", "0"},
+                                       {"Min_time", "1"},
+                                       {"Max_time", "1"},
+                                       {"Prompt_screen_change", "0"},
+                                       {"Settings_file", kSettingsName}}));
+    Process saver(exe_, "/s");
     ASSERT_TRUE(saver.started());
 
     Image shot;
@@ -128,8 +106,7 @@ TEST_F(Saver, CyclingEverySecondForLongKeepsResourcesFlatAndEndsOnAKey) {
     EXPECT_LE(last.private_bytes, first.private_bytes + 8 * 1024 * 1024) << "private bytes grew";
 
     const auto pressed = Clock::now();
-    press_key(VK_SPACE);
-    ASSERT_TRUE(saver.wait_exit(Millis(1000))) << "still running 1 s after a key press";
+    ASSERT_TRUE(ends_on_a_key(saver)) << "still running 1 s after a key press";
     std::printf("[ MEASURE  ] key_to_exit_ms: %.0f ms\n", seconds_since(pressed) * 1000);
     EXPECT_EQ(saver.exit_code(), 0u);
 }

@@ -10,25 +10,14 @@
 #include "engine/palette_file.h"
 #include "settings/settings_form.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 using namespace nimbrel;
 using nimbrel_fuzz::check;
 
 namespace {
 
-// The palette folder of this target: made at start-up, removed at exit. It holds a good palette,
-// an empty one and one with an absurd count; a fourth listed name has no file.
-std::filesystem::path g_folder;
+// The palette folder holds a good palette, an empty one and one with an absurd count; a fourth
+// listed name has no file.
 const std::vector<std::string> g_palettes = {"Good.pal", "Empty.pal", "Huge.pal", "Gone.pal"};
-
-void remove_folder() {
-    std::error_code ec;
-    std::filesystem::remove_all(g_folder, ec);
-}
 
 // The surface the rings are drawn on, watched on the way: every call is checked, then drawn.
 struct Window : DrawTarget {
@@ -80,21 +69,17 @@ struct Alerts : AlertSink {
     void alert(const std::string&) override {}
 };
 
-void write_file(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+void write_file(const char* name, const std::string& text) {
+    nimbrel_fuzz::write_file(nimbrel_fuzz::private_folder() / name, text.data(), text.size());
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string path = (std::filesystem::temp_directory_path() / "nimbrel-fuzz-XXXXXX").string();
-    check(::mkdtemp(path.data()) != nullptr, "a private palette folder");
-    g_folder = path;
-    std::atexit(remove_folder);
-    write_file(g_folder / "Good.pal", "3\r\n255 0 0\r\n0 255 0\r\n0 0 255\r\n");
-    write_file(g_folder / "Empty.pal", "");
-    write_file(g_folder / "Huge.pal", "99999999999\n1 2 3\n");
-    set_palette_folder(g_folder);
+    write_file("Good.pal", "3\r\n255 0 0\r\n0 255 0\r\n0 0 255\r\n");
+    write_file("Empty.pal", "");
+    write_file("Huge.pal", "99999999999\n1 2 3\n");
+    set_palette_folder(nimbrel_fuzz::private_folder());
     return 0;
 }
 

@@ -5,22 +5,10 @@
 
 #include "engine/palette_file.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 using namespace nimbrel;
 using nimbrel_fuzz::check;
 
 namespace {
-
-// The one file this target writes: its own, made at start-up, removed at exit.
-std::string g_file;
-
-void remove_file() {
-    std::remove(g_file.c_str());
-}
 
 struct Palette : PaletteTarget {
     int creates = 0;
@@ -41,26 +29,13 @@ struct Alerts : AlertSink {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string path =
-        (std::filesystem::temp_directory_path() / "nimbrel-fuzz-XXXXXX.pal").string();
-    const int fd = ::mkstemps(path.data(), 4);
-    check(fd >= 0, "a private palette file");
-    ::close(fd);
-    g_file = path;
-    std::atexit(remove_file);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    {
-        std::ofstream out(g_file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    const std::string file = (nimbrel_fuzz::private_folder() / "p.pal").string();
+    nimbrel_fuzz::write_file(file, data, size);
     LogPalette log;
     Palette palette;
     Alerts alerts;
-    check(load_palette_file(g_file, log, palette, alerts), "an existing file loads");
+    check(load_palette_file(file, log, palette, alerts), "an existing file loads");
     check(log.loaded_count >= 0 && log.loaded_count <= max_animated_colours, "count in range");
     check(palette.creates == 1, "the palette is created once");
     check(palette.created == log.entries, "the palette created is the one described");

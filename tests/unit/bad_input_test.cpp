@@ -60,6 +60,7 @@ TEST(BadInput, DamagedSettingsFilesAreReportedAndLeftAlone) {
             EXPECT_EQ(file.Count(), 0);
             EXPECT_EQ(report.Error_set, 1u << err_settings_corrupt);
             EXPECT_EQ(file.Random_index(false), -1);
+            EXPECT_EQ(file.Random_index(true), -1);
         }
         Bytes after;
         ASSERT_TRUE(read_file(path, after));

@@ -49,23 +49,5 @@ TEST(KitDpi, RectanglesThatTouchKeepTouching) {
     EXPECT_EQ(Scale_rect_for_dpi({382, 320, 60, 23}, 96), (DpiRect{382, 320, 60, 23}));
 }
 
-TEST(KitDpi, MovedToAnotherMonitorTakesTheSuggestedRectangle) {
-    const DpiRect now{100, 50, 531, 380};
-    const struct {
-        DpiRect suggested;
-        int old_dpi, new_dpi;
-        DpiRect expected;
-    } cases[] = {
-        {{1900, 40, 797, 570}, 96, 144, {1900, 40, 797, 570}}, // as the system suggests
-        {{-800, 10, 354, 253}, 144, 96, {-800, 10, 354, 253}}, // a monitor left of the primary
-        {{0, 0, 0, 0}, 96, 144, {100, 50, 797, 570}},          // none: stays, scaled
-        {{5, 5, -3, 10}, 144, 96, {100, 50, 354, 253}},
-        {{0, 0, 0, 0}, 0, 192, {100, 50, 1062, 760}}, // an unknown old resolution counts as 96
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Dpi_changed_bounds(now, c.old_dpi, c.suggested, c.new_dpi), c.expected)
-            << c.old_dpi << " to " << c.new_dpi;
-}
-
 } // namespace
 } // namespace nimbrel

@@ -57,9 +57,10 @@ TEST(TBag, KeysValuesAndConversions) {
     TBag bag;
     bag.Put("Min_time", "12");
     bag.Put("MIN_TIME", "13"); // same key
-    bag.Put("flag", "1");
-    EXPECT_EQ(bag.Keys(), (std::vector<std::string>{"MIN_TIME", "FLAG"}));
+    bag.Put("caf\xe9", "1");   // a code page's letters are not folded
+    EXPECT_EQ(bag.Keys(), (std::vector<std::string>{"MIN_TIME", "CAF\xe9"}));
     EXPECT_EQ(bag.Get("min_TIME"), "13");
+    EXPECT_EQ(bag.Get("CAF\xc9"), "");
     EXPECT_EQ(bag.Get("absent"), "");
     EXPECT_EQ(bag.Read_string("absent", "def"), "def");
 
@@ -78,6 +79,13 @@ TEST(TBag, KeysValuesAndConversions) {
         {"2147483647", false, 2147483647},
         {"2147483648", false, 30},
         {"-2147483648", false, -2147483647 - 1},
+        {"-2147483649", false, 30},
+        {"99999999999999999999", false, 30},
+        {"-0", false, 0},
+        {"+-1", false, 30},
+        {"-", false, 30},
+        {" 1", false, 30},
+        {"1 ", false, 30},
     };
     for (const auto& c : cases) {
         bag.Put("v", c.value);
@@ -257,7 +265,8 @@ TEST(NimbrelOptions, ProcessWideRecordAndSettingsFileErrors) {
         EXPECT_FALSE(file.Load(t.file("absent.cmp"), false));
     }
     EXPECT_TRUE(options->has(err_no_settings_file));
-    EXPECT_NE(options->Error_text.find("absent.cmp"), std::string::npos);
+    EXPECT_EQ(options->Error_text,
+              "Nimbrel could not find the settings file " + t.file("absent.cmp") + "\r\n\r\n");
     options.reset();
     EXPECT_EQ(current_options(), nullptr); // a destroyed record is not reachable
 }

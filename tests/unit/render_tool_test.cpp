@@ -157,35 +157,6 @@ TEST(RenderOutput, WritesEveryKthFrameThroughItsPalette) {
     DGifCloseFile(gif, &code);
 }
 
-TEST(RenderCommand, ExitCodesAndMessages) {
-    nimbrel_test::Temp_folder temp;
-    const std::string gif = temp.file("a.gif");
-    const struct {
-        std::vector<std::string> args;
-        int exit;
-        const char* says;
-    } cases[] = {
-        {with({"--gif", gif, "--size", "8x6", "--frames", "3"}), 0, ""},
-        {{"--help"}, 0, ""},
-        {with({"--gif", temp.file("no/a.gif"), "--size", "8x6"}), 1, "cannot create"},
-        {with({"--png", temp.file("no/%d.png"), "--size", "8x6"}), 1, "cannot create"},
-        {with({"--gif", gif, "--frames", "x"}), 2, "--frames"},
-        {{}, 2, "missing"},
-    };
-    for (const auto& c : cases) {
-        std::ostringstream out, err;
-        const int exit = run_render(c.args, out, err, [](const RenderOptions& o, RenderFailure&) {
-            return std::make_unique<CountingSource>(o.width, o.height);
-        });
-        EXPECT_EQ(exit, c.exit) << err.str();
-        const std::string text = err.str();
-        EXPECT_NE(text.find(c.says), std::string::npos) << text;
-        // Failures say why in one line; success says nothing.
-        EXPECT_EQ(text, c.exit == 0 ? "" : text.substr(0, text.find('\n')) + "\n");
-    }
-    EXPECT_TRUE(fs::exists(gif));
-}
-
 TEST(RenderCommand, FindsSettingsByIndexOrName) {
     // Digits always mean an index, as in nimbrel-settings, so "7" cannot be found by name.
     const std::vector<std::string> names = {"Tunnel", "7", "Storm", "Tunnel", "-1"};
@@ -199,7 +170,7 @@ TEST(RenderCommand, FindsSettingsByIndexOrName) {
         EXPECT_EQ(find_setting(names, c.wanted), c.index) << c.wanted;
 }
 
-TEST(RenderEngine, SameSeedSamePixelsAndDataProblemsSayWhy) {
+TEST(RenderCommand, SameSeedSamePixelsAndEveryProblemSaysWhy) {
     nimbrel_test::Temp_folder temp;
     const std::string folder = temp.file("Palette"), settings = temp.file("s.txt");
     fs::create_directories(folder);
@@ -207,21 +178,24 @@ TEST(RenderEngine, SameSeedSamePixelsAndDataProblemsSayWhy) {
     nimbrel_test::write_text(settings,
                              "{ Walk\r\nRGBwalk TRUE\r\n}\r\n{ File\r\nUsePalette TRUE\r\n}"
                              "\r\n{ Bad\r\nmax_polygons 1 2\r\n}\r\n");
+    const auto args = [&](const std::string& file, const std::string& setting,
+                          const std::string& palettes, std::vector<std::string> output) {
+        std::vector<std::string> all = {"--settings", file,         "--setting",
+                                        setting,      "--palettes", palettes};
+        all.insert(all.end(), output.begin(), output.end());
+        return all;
+    };
     std::string err;
-    const auto render = [&](const std::string& file, const std::string& setting,
-                            const std::string& palettes, std::vector<std::string> output) {
-        std::vector<std::string> args = {"--settings", file,         "--setting",
-                                         setting,      "--palettes", palettes};
-        args.insert(args.end(), output.begin(), output.end());
+    const auto render = [&](const std::vector<std::string>& all) {
         std::ostringstream out, e;
-        const int code = run_render(args, out, e, open_engine_frames);
+        const int code = run_render(all, out, e, open_engine_frames);
         err = e.str();
         return code;
     };
     const auto png = [&](const char* setting, const char* seed, const char* pattern) {
-        return render(settings, setting, folder,
-                      {"--size", "64x48", "--frames", "40", "--every", "20", "--seed", seed,
-                       "--png", temp.file(pattern)});
+        return render(args(settings, setting, folder,
+                           {"--size", "64x48", "--frames", "40", "--every", "20", "--seed", seed,
+                            "--png", temp.file(pattern)}));
     };
     const auto read = [&](const char* name) { return nimbrel_test::read_text(temp.file(name)); };
     for (const char* setting : {"File", "Walk"}) {
@@ -235,20 +209,30 @@ TEST(RenderEngine, SameSeedSamePixelsAndDataProblemsSayWhy) {
     ASSERT_EQ(png("Walk", "6", "c%d.png"), 0) << err;
     EXPECT_TRUE(read("a40.png") != read("c40.png"));
 
+    // Failures say why in one line, with the exit code of their kind; success says nothing.
     const std::vector<std::string> gif = {"--gif", temp.file("x.gif")};
     const struct {
-        std::string file, setting, palettes;
+        std::vector<std::string> args;
         int exit;
         const char* says;
-    } failures[] = {
-        {settings, "Bad", folder, 1, "setting \"Bad\", line 1: max_polygons needs"},
-        {settings, "3", folder, 2, "no setting 3"},
-        {settings, "walk", folder, 2, "no setting walk"},
-        {settings, "0", temp.file("none"), 1, "no palette folder"},
-        {temp.file("none.cmp"), "0", folder, 1, "could not find"},
+    } cases[] = {
+        {args(settings, "Bad", folder, gif), 1, "setting \"Bad\", line 1: max_polygons needs"},
+        {args(settings, "3", folder, gif), 2, "no setting 3"},
+        {args(settings, "walk", folder, gif), 2, "no setting walk"},
+        {args(settings, "0", temp.file("none"), gif), 1, "no palette folder"},
+        {args(temp.file("none.cmp"), "0", folder, gif), 1, "could not find"},
+        {args(settings, "0", folder, {"--gif", temp.file("no/a.gif")}), 1, "cannot create"},
+        {args(settings, "0", folder, {"--png", temp.file("no/%d.png")}), 1, "cannot create"},
+        {args(settings, "0", folder, {"--gif", temp.file("a.gif"), "--frames", "x"}), 2,
+         "--frames"},
+        {{}, 2, "missing"},
+        {{"--help"}, 0, ""},
+        {args(settings, "0", folder, {"--gif", temp.file("a.gif"), "--frames", "3"}), 0, ""},
     };
-    for (const auto& f : failures) {
-        EXPECT_EQ(render(f.file, f.setting, f.palettes, gif), f.exit) << f.setting;
-        EXPECT_NE(err.find(f.says), std::string::npos) << err;
+    for (const auto& c : cases) {
+        EXPECT_EQ(render(c.args), c.exit) << err;
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_EQ(err, c.exit == 0 ? "" : err.substr(0, err.find('\n')) + "\n");
     }
+    EXPECT_TRUE(fs::exists(temp.file("a.gif")));
 }

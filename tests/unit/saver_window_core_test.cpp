@@ -408,7 +408,7 @@ TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
     EXPECT_EQ(m.host.engines_made, 0);
 }
 
-TEST(ScreenLayout, OtherMonitorsGetRingsOfTheirOwnWhenAskedAndThereIsNoHardwarePalette) {
+TEST(ScreenLayout, RingsOrCoversOnTheOtherMonitors) {
     const ScreenRect metrics{0, 0, 1024, 768};
     // Negative origins, and sizes unlike the primary's.
     const ScreenRect primary{0, 0, 1920, 1080}, left{-1280, -200, 0, 824}, above{0, -900, 1600, 0},
@@ -440,6 +440,25 @@ TEST(ScreenLayout, OtherMonitorsGetRingsOfTheirOwnWhenAskedAndThereIsNoHardwareP
          {{small_left, false}, {left, true}},
          left,
          {}},
+        {"primary listed last",
+         {{left, false}, {above, false}, {primary, true}},
+         primary,
+         {left, above}},
+        {"no monitors reported", {}, metrics, {}},
+        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {left, false}}, metrics, {left}},
+        {"empty monitors get nothing", {{primary, true}, {{5, 5, 5, 900}, false}}, primary, {}},
+        {"a mirror of the primary gets nothing",
+         {{primary, true}, {primary, false}, {{0, 0, 1024, 768}, false}},
+         primary,
+         {}},
+        {"a monitor reaching beyond the primary counts",
+         {{primary, true}, {{1000, 0, 2920, 1080}, false}},
+         primary,
+         {{1000, 0, 2920, 1080}}},
+        {"a second primary is just another monitor",
+         {{primary, true}, {left, true}},
+         primary,
+         {left}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -464,47 +483,6 @@ TEST(ScreenLayout, OtherMonitorsGetRingsOfTheirOwnWhenAskedAndThereIsNoHardwareP
     for (const auto& c : choices)
         EXPECT_EQ(Rings_on_other_monitors(c.mode, c.hardware_palette), c.rings)
             << static_cast<int>(c.mode) << " " << c.hardware_palette;
-}
-
-TEST(ScreenLayout, RingsOnThePrimaryMonitorCoversOnTheOthers) {
-    const ScreenRect metrics{0, 0, 1024, 768};
-    const ScreenRect primary{0, 0, 1920, 1080}, left{-1280, 0, 0, 1024}, above{0, -900, 1600, 0};
-    const struct {
-        const char* what;
-        std::vector<MonitorArea> monitors;
-        ScreenRect saver;
-        std::vector<ScreenRect> covers;
-    } cases[] = {
-        {"one monitor", {{primary, true}}, primary, {}},
-        {"primary listed last",
-         {{left, false}, {above, false}, {primary, true}},
-         primary,
-         {left, above}},
-        {"no monitors reported", {}, metrics, {}},
-        {"none marked primary: all covered, rings where the metrics say",
-         {{left, false}, {above, false}},
-         metrics,
-         {left, above}},
-        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {left, false}}, metrics, {left}},
-        {"empty monitors get no cover", {{primary, true}, {{5, 5, 5, 900}, false}}, primary, {}},
-        {"a mirror of the primary is not covered",
-         {{primary, true}, {{0, 0, 1920, 1080}, false}, {{0, 0, 1024, 768}, false}},
-         primary,
-         {}},
-        {"a monitor reaching beyond the primary is covered",
-         {{primary, true}, {{1000, 0, 2920, 1080}, false}},
-         primary,
-         {{1000, 0, 2920, 1080}}},
-        {"a second primary is just another monitor",
-         {{primary, true}, {left, true}},
-         primary,
-         {left}},
-    };
-    for (const auto& c : cases) {
-        const ScreenLayout layout = Lay_out_screens(c.monitors, metrics);
-        EXPECT_EQ(layout.saver, c.saver) << c.what;
-        EXPECT_EQ(layout.covers, c.covers) << c.what;
-    }
 }
 
 TEST(SaverTiming, CycleSeconds) {

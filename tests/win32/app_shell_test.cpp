@@ -18,7 +18,6 @@ void pump() {
 }
 
 TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
-    TApplication app;
     TThinking_box& box = Thinking_box_form();
     const SIZE cell = box.char_size();
     ASSERT_GT(cell.cx, 0);
@@ -74,7 +73,6 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
 }
 
 TEST(AppThinkingBox, AlertStaysHalfASecondThenGoes) {
-    TApplication app;
     TThinking_box& box = Thinking_box_form();
     EXPECT_EQ(box.pause_ms, 500u);
     const DWORD start = GetTickCount();

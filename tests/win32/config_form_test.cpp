@@ -12,10 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace nimbrel {
@@ -68,7 +66,7 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
     s.shown = preview->core().current_setting();
     s.focus_on_list = GetFocus() == list;
     s.wears_the_icon = reinterpret_cast<HICON>(SendMessageA(dialog->WindowHandle(), WM_GETICON,
-                                                            ICON_BIG, 0)) == Application->Icon();
+                                                            ICON_BIG, 0)) == ApplicationIcon();
 
     // The note on wrong colours is only true without the emulated palette (shown by its style:
     // the page is hidden).
@@ -124,7 +122,7 @@ struct DialogRun {
     }
     ~DialogRun() { fs::remove_all(data); }
 
-    void run(TIMERPROC step, const std::string& command_line = "saver.scr /c") {
+    void run(TIMERPROC step) {
         SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
             return IDOK;
@@ -134,13 +132,10 @@ struct DialogRun {
             options.Start_auto_cycling = options.Auto_cycling = true; // the dialog stops it anyway
             install_options(&options);
             {
-                TApplication app;
-                TScrControl::OverrideCommandLine(command_line.c_str());
-                auto* control = new TScrControl(&app);
-                control->AutoExecute = false;
-                app.CreateForm<TSaverForm>();
+                TScrControl::OverrideCommandLine("saver.scr /c");
+                TScrControl control;
                 const UINT_PTR timer = SetTimer(nullptr, 0, 50, step);
-                control->Run(FormClass<TSaverForm>(), ConfigFormClass(options));
+                control.Run(FormClass<TSaverForm>(), ConfigFormClass(options));
                 KillTimer(nullptr, timer);
                 MSG message;
                 bool quit = false;
@@ -187,97 +182,6 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
     EXPECT_EQ(script.preview_other_engines, 0u);
     EXPECT_NE(reloaded.Setting(script.other).Is_tagged(), script.tag_before)
         << "the new tag did not reach the file";
-}
-
-// ------------------------------------------------------------------------------------------------
-// A window of "another program" (its own thread, pumping its messages) in the foreground, as the
-// system's display settings are when they start the dialog with /c:<window>.
-class ForeignOwner {
-  public:
-    ForeignOwner() {
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this, ready] {
-            window_ = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 30, 30, 300, 200,
-                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-            ShowWindow(window_, SW_SHOWNORMAL);
-            SetForegroundWindow(window_);
-            thread_id_ = GetCurrentThreadId();
-            SetEvent(ready);
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0)
-                DispatchMessageA(&message);
-            DestroyWindow(window_);
-        });
-        WaitForSingleObject(ready, 5000);
-        CloseHandle(ready);
-    }
-    ~ForeignOwner() {
-        PostThreadMessageA(thread_id_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    HWND handle() const { return window_; }
-
-  private:
-    std::thread thread_;
-    HWND window_ = nullptr;
-    DWORD thread_id_ = 0;
-};
-
-struct ForeignScript {
-    int ticks = 0;
-    bool seen = false, escaped = false;
-    HWND owner = nullptr, dialog_owner = nullptr, active = nullptr, foreground = nullptr;
-    HWND dialog = nullptr, focus = nullptr, list = nullptr;
-    bool owner_enabled = true;
-};
-ForeignScript foreign;
-
-void CALLBACK foreign_step(HWND, UINT, UINT_PTR timer, DWORD) {
-    auto* dialog = dynamic_cast<TConfigForm*>(GetScrConfigDialog());
-    ForeignScript& s = foreign;
-    if (++s.ticks > 200) { // 10 s
-        KillTimer(nullptr, timer);
-        if (dialog) dialog->BtnCancelClick();
-        return;
-    }
-    if (!dialog || !dialog->WindowHandle() || !IsWindowVisible(dialog->WindowHandle())) return;
-    if (!s.seen) {
-        s.seen = true;
-        s.dialog = dialog->WindowHandle();
-        s.dialog_owner = GetWindow(s.dialog, GW_OWNER);
-        s.active = GetActiveWindow();
-        s.foreground = GetForegroundWindow();
-        s.focus = GetFocus();
-        s.list = dialog->Item(IDC_SETTINGS_LIST);
-        s.owner_enabled = IsWindowEnabled(s.owner) != 0;
-        // Escape, as the keyboard gives it to the control with the focus.
-        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        return;
-    }
-    s.escaped = true; // still open a tick later: the key was lost
-}
-
-TEST(ConfigForm, OfAForeignOwnerTakesTheFocusEndsOnEscapeAndGivesTheActivationBack) {
-    ForeignOwner host;
-    ASSERT_NE(host.handle(), nullptr);
-    foreign = ForeignScript{};
-    foreign.owner = host.handle();
-    DialogRun run;
-    run.run(foreign_step,
-            "saver.scr /c:" + std::to_string(reinterpret_cast<std::uintptr_t>(host.handle())));
-    const ForeignScript& s = foreign;
-    ASSERT_TRUE(s.seen) << "the dialog never showed";
-    EXPECT_FALSE(s.escaped) << "Escape did not end the dialog";
-    EXPECT_EQ(s.dialog_owner, host.handle());
-    EXPECT_EQ(s.active, s.dialog);
-    EXPECT_EQ(s.foreground, s.dialog);
-    EXPECT_EQ(s.focus, s.list) << "the focus is not on the settings list";
-    EXPECT_FALSE(s.owner_enabled) << "the owner was not disabled while the dialog ran";
-    EXPECT_TRUE(IsWindowEnabled(host.handle()));
-    // The owner's thread takes the activation over in its own time.
-    for (int i = 0; i < 100 && GetForegroundWindow() != host.handle(); ++i)
-        Sleep(10);
-    EXPECT_EQ(GetForegroundWindow(), host.handle()) << "the activation went elsewhere";
 }
 
 } // namespace

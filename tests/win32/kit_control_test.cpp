@@ -5,22 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace nimbrel {
 namespace {
 
-class TestSaver : public TScrForm {
-  public:
-    explicit TestSaver(TComponent* owner) : TScrForm(owner) {}
-    const char* ClassName() const override { return "TTestSaver"; }
-};
+// What the test savers did, in order.
+std::vector<std::string> saver_log;
 
-class TestDialog : public TScrDialog {
-  public:
-    explicit TestDialog(TComponent* owner) : TScrDialog(owner) {}
-    const char* ClassName() const override { return "TTestDialog"; }
+class TestSaver : public TScrForm {
+  protected:
+    void FormShow() override { saver_log.push_back("show"); }
+    void FormHide() override { saver_log.push_back("hide"); }
 };
 
 std::string class_of(HWND window) {
@@ -48,18 +46,12 @@ HWND make_host(int width = 160, int height = 120) {
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-int count_proxies(const TScrControl& control) {
-    int n = 0;
-    for (TComponent* c : control.Components())
-        n += dynamic_cast<TProxy*>(c) != nullptr;
-    return n;
-}
-
 // Fresh process-wide kit state for each test; message boxes are recorded, not shown.
 class KitControl : public ::testing::Test {
   protected:
     void SetUp() override {
         SetScrMode(smNone);
+        saver_log.clear();
         SetScrMessageBoxHook([this](HWND, const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
             return IDOK;
@@ -70,70 +62,44 @@ class KitControl : public ::testing::Test {
         SetScrMessageBoxHook(nullptr);
         take_quit();
     }
-    TScrControl* start(TApplication& app, const std::string& line) {
+    std::unique_ptr<TScrControl> start(const std::string& line) {
         TScrControl::OverrideCommandLine(line.c_str());
-        auto* control = new TScrControl(&app);
-        control->AutoExecute = false;
-        return control;
+        return std::make_unique<TScrControl>();
     }
     std::vector<std::string> boxes;
 };
 
 TEST_F(KitControl, ConstructionClassifiesAndPublishes) {
-    TApplication app;
-    app.ShowMainForm = true;
-    TScrControl* control = start(app, "saver.scr /s");
-    EXPECT_EQ(GetScrControl(), control);
+    auto control = start("saver.scr /s");
+    EXPECT_EQ(GetScrControl(), control.get());
     EXPECT_EQ(GetScrMode(), smSFull);
-    EXPECT_FALSE(app.ShowMainForm);
 
-    control->Name = "Second";
     TScrControl::OverrideCommandLine("saver.scr /x");
-    auto* duplicate = new TScrControl(&app);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Program error: Duplicate ScrControl objects found",
-                                               "err: This is  on ; other is Second on "}));
-    EXPECT_EQ(GetScrControl(), duplicate); // the newest wins
-    EXPECT_EQ(GetScrMode(), smSFull);      // nothing recognised leaves the mode
-    duplicate->Free();
+    auto duplicate = std::make_unique<TScrControl>();
+    EXPECT_EQ(boxes,
+              (std::vector<std::string>{"Program error: Duplicate ScrControl objects found"}));
+    EXPECT_EQ(GetScrControl(), duplicate.get()); // the newest wins
+    EXPECT_EQ(GetScrMode(), smSFull);            // nothing recognised leaves the mode
+    duplicate.reset();
     EXPECT_EQ(GetScrControl(), nullptr);
 }
 
 TEST_F(KitControl, ConfigWithoutDialogSaysSoAndQuits) {
-    TApplication app;
-    app.CreateForm<TestSaver>();
-    TScrControl* control = start(app, "saver.scr");
+    auto control = start("saver.scr");
     control->Run(FormClass<TestSaver>(), nullptr);
     EXPECT_EQ(boxes, (std::vector<std::string>{
                          "Screen saver: This screen saver has no settings to configure"}));
     EXPECT_TRUE(take_quit());
 }
 
-TEST_F(KitControl, DialogOfferedForTheFullScreenSaverIsDestroyed) {
-    TApplication app;
-    TScrControl* control = start(app, "saver.scr /s");
-    bool destroyed = false;
-    control->DoSFull = [&](TComponent* owner, TComponent*& made) {
-        auto* dialog = new TestDialog(owner);
-        dialog->OnDestroy = [&](TComponent*) { destroyed = true; };
-        made = dialog;
-    };
-    control->Run(nullptr, nullptr);
-    EXPECT_TRUE(destroyed);
-    EXPECT_TRUE(take_quit());
-    EXPECT_EQ(GetScrSaverForm(), nullptr);
-}
-
 TEST_F(KitControl, FullScreenSaverClosesOnAKeyAndQuits) {
-    TApplication app;
-    auto* saver = app.CreateForm<TestSaver>();
-    std::vector<std::string> log;
-    saver->OnClose = [&](TComponent*, TCloseAction&) { log.push_back("own close"); };
-    TScrControl* control = start(app, "saver.scr /s");
+    auto control = start("saver.scr /s");
     control->RequirePassword = rpNever;
     control->Run(FormClass<TestSaver>(), nullptr);
 
     // Size, topmost and visibility are checked on the real saver end to end.
-    EXPECT_EQ(GetScrSaverForm(), saver);
+    TScrForm* saver = GetScrSaverForm();
+    ASSERT_NE(saver, nullptr);
     EXPECT_TRUE(saver->InUse);
     EXPECT_EQ(saver->RunMode(), smSFull);
     ASSERT_TRUE(saver->HandleAllocated());
@@ -142,40 +108,38 @@ TEST_F(KitControl, FullScreenSaverClosesOnAKeyAndQuits) {
     EXPECT_FALSE(take_quit());
 
     SendMessageA(saver->WindowHandle(), WM_KEYDOWN, 'A', 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"own close"}));
     EXPECT_TRUE(take_quit());
     EXPECT_FALSE(saver->InUse);
     EXPECT_EQ(GetScrSaverForm(), nullptr);
-    // The form's own handler is back in place.
-    TCloseAction action = TCloseAction::caHide;
-    saver->OnClose(saver, action);
-    EXPECT_EQ(log.size(), 2u);
+    EXPECT_EQ(saver_log, (std::vector<std::string>{"show"})); // it stays up until the end
+
+    // Nothing published outlives the controller and its forms.
+    control->Run(nullptr, nullptr);
+    ASSERT_NE(GetScrSaverForm(), nullptr);
+    control.reset();
+    EXPECT_EQ(GetScrSaverForm(), nullptr);
 }
 
 TEST_F(KitControl, PreviewInControlPutsTheFormInAProxyAndSurvivesTheHost) {
-    TApplication app;
-    auto* saver = app.CreateForm<TestSaver>();
-    TScrControl* control = start(app, "saver.scr /c");
-    std::vector<std::string> log;
-    saver->OnShow = [&](TComponent*) { log.push_back("show"); };
-    saver->OnHide = [&](TComponent*) { log.push_back("hide"); };
-
-    // Asked before the controller ran: remembered, done when it runs.
+    auto control = start("saver.scr /c");
     // A stand-in for the dialog's monitor picture.
     const auto make_monitor = [](HWND host) {
         return CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 184, 170, host,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
     };
+    // Asked before the controller ran: remembered, done when it runs.
     HWND host = make_host(300, 300);
     HWND monitor = make_monitor(host);
     control->PreviewInControl(monitor);
-    EXPECT_FALSE(saver->Visible());
+    EXPECT_EQ(GetScrPreviewForm(), nullptr);
     HWND screen = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 16, 17, 153, 113, monitor,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
     control->Run(FormClass<TestSaver>(), nullptr);
     // No configuration dialog to show, but the pending preview was started.
     EXPECT_TRUE(take_quit());
 
+    TScrForm* saver = GetScrPreviewForm();
+    ASSERT_NE(saver, nullptr);
     HWND proxy = GetWindow(screen, GW_CHILD);
     ASSERT_NE(proxy, nullptr);
     EXPECT_EQ(class_of(proxy), "ProxyChild");
@@ -186,35 +150,32 @@ TEST_F(KitControl, PreviewInControlPutsTheFormInAProxyAndSurvivesTheHost) {
     EXPECT_EQ(saver->ClientHeight(), 113);
     EXPECT_TRUE(saver->InUse);
     EXPECT_EQ(saver->RunMode(), smSPConfig);
-    EXPECT_EQ(GetScrPreviewForm(), saver);
-    EXPECT_EQ(log, (std::vector<std::string>{"show"}));
+    EXPECT_EQ(saver_log, (std::vector<std::string>{"show"}));
 
     // The host goes: the form is let go, not destroyed, and the process goes on.
     DestroyWindow(host);
     EXPECT_FALSE(IsWindow(proxy));
-    EXPECT_EQ(log, (std::vector<std::string>{"show", "hide"}));
+    EXPECT_EQ(saver_log, (std::vector<std::string>{"show", "hide"}));
     EXPECT_FALSE(saver->InUse);
     EXPECT_EQ(GetScrPreviewForm(), nullptr);
     EXPECT_FALSE(take_quit());
 
-    // A second preview reuses the form and the proxy.
+    // A second preview reuses the form.
     HWND host2 = make_host(200, 100);
     monitor = make_monitor(host2);
     control->PreviewInControl(monitor); // no child window: the preview fills the control
+    EXPECT_EQ(GetScrPreviewForm(), saver);
     ASSERT_TRUE(saver->HandleAllocated());
     EXPECT_EQ(GetParent(GetParent(saver->WindowHandle())), monitor);
     EXPECT_EQ(saver->ClientWidth(), 184);
-    EXPECT_EQ(count_proxies(*control), 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"show", "hide", "show"}));
+    EXPECT_EQ(saver_log, (std::vector<std::string>{"show", "hide", "show"}));
     DestroyWindow(host2);
     EXPECT_FALSE(saver->InUse);
 }
 
 TEST_F(KitControl, MainPreviewWithoutFormShowsThePlaceholderAndStillEnds) {
-    TApplication app;
     HWND host = make_host(152, 112);
-    TScrControl* control =
-        start(app, "saver.scr /p:" + std::to_string(reinterpret_cast<std::intptr_t>(host)));
+    auto control = start("saver.scr /p:" + std::to_string(reinterpret_cast<std::intptr_t>(host)));
     control->Run(nullptr, nullptr);
     HWND proxy = GetWindow(host, GW_CHILD);
     ASSERT_NE(proxy, nullptr);
@@ -231,25 +192,10 @@ TEST_F(KitControl, MainPreviewWithoutFormShowsThePlaceholderAndStillEnds) {
     EXPECT_TRUE(take_quit());
 }
 
-TEST_F(KitControl, DestroyedFormsLeaveNoPublishedPointers) {
-    TApplication app;
-    auto* saver = app.CreateForm<TestSaver>();
-    bool own_destroy_ran = false;
-    saver->OnDestroy = [&](TComponent*) { own_destroy_ran = true; };
-    TScrControl* control = start(app, "saver.scr /s");
-    control->RequirePassword = rpNever;
-    control->Run(FormClass<TestSaver>(), nullptr);
-    EXPECT_EQ(GetScrSaverForm(), saver);
-    saver->Free();
-    EXPECT_TRUE(own_destroy_ran);
-    EXPECT_EQ(GetScrSaverForm(), nullptr);
-}
-
 TEST_F(KitControl, PasswordChangeWithoutAPasswordSaysSo) {
     for (TRequirePassword require : {rpNever, rpNormal}) {
         boxes.clear();
-        TApplication app;
-        TScrControl* control = start(app, "saver.scr /a");
+        auto control = start("saver.scr /a");
         control->RequirePassword = require;
         control->Run(nullptr, nullptr);
         // With a password the system's service asks, where there is one; Wine has none.

@@ -1,59 +1,40 @@
-// The kit's window layer on real Win32: close and modal loops, ownership, palette messages and
-// exceptions in handlers.
-#include "saverkit/form_win32.h"
+// The kit's window base and form on real Win32: who gets a window's messages, windows made by
+// somebody else, exceptions in handlers, a form moved between parents, and palette messages.
+#include "saverkit/scr_forms_win32.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace nimbrel {
 namespace {
 
-constexpr UINT kCloseLater = WM_APP + 7;
-
-class ProbeForm : public TForm {
-  public:
-    explicit ProbeForm(TComponent* owner) : TForm(owner) {}
-    const char* ClassName() const override { return "TProbeForm"; }
-    HPALETTE palette = nullptr;
-    int palette_asked = 0;
-
-  protected:
-    LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
-        if (message == kCloseLater) {
-            Close();
-            return 0;
-        }
-        return TForm::WndProc(message, wparam, lparam);
-    }
-    HPALETTE GetPalette() override {
-        ++palette_asked;
-        return palette;
-    }
-};
-
-void wire_log(ProbeForm& form, std::vector<std::string>& log) {
-    form.OnShow = [&log](TComponent*) { log.push_back("show"); };
-    form.OnHide = [&log](TComponent*) { log.push_back("hide"); };
-    form.OnDestroy = [&log](TComponent*) { log.push_back("destroy"); };
-    form.OnClose = [&log](TComponent*, TCloseAction&) { log.push_back("close"); };
-}
-
 class CountingWindow : public Window {
   public:
+    CountingWindow() = default;
     explicit CountingWindow(HWND parent) {
         Create({"NimbrelCountingWindow"}, "", WS_CHILD, 0, 0, 0, 10, 10, parent);
     }
+    using Window::Attach;
     using Window::Destroy;
     int messages = 0;
+    bool throws = false;
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override {
         ++messages;
+        if (throws && message == WM_USER) throw std::runtime_error("boom");
         return Window::WndProc(message, wparam, lparam);
     }
 };
+
+void drain_quit() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        if (message.message != WM_QUIT) DispatchMessageA(&message);
+}
 
 TEST(KitWindow, OwnsItsWindowAndAnswersOnlyForItsOwn) {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -78,54 +59,103 @@ TEST(KitWindow, OwnsItsWindowAndAnswersOnlyForItsOwn) {
         window = counting.hwnd();
     }
     EXPECT_FALSE(IsWindow(window)); // gone with its object
+
+    // A window of our class that somebody else made (as a dialog makes its controls) talks to
+    // an object only once attached, and outlives the object that let it go.
+    {
+        CountingWindow made_elsewhere(parent); // registers the class
+    }
+    window = CreateWindowExA(0, "NimbrelCountingWindow", "", WS_CHILD, 0, 0, 10, 10, parent,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Window::FromHandle(window), nullptr);
+    {
+        CountingWindow attached;
+        attached.Attach(window);
+        SendMessageA(window, WM_USER, 0, 0);
+        EXPECT_EQ(attached.messages, 1);
+        attached.Attach(nullptr);
+        SendMessageA(window, WM_USER, 0, 0);
+        EXPECT_EQ(attached.messages, 1);
+    }
+    EXPECT_TRUE(IsWindow(window));
     DestroyWindow(parent);
 }
 
-TEST(KitForm, OwnerFreesOwnedComponentsWhileWhole) {
-    std::vector<std::string> log;
-    HWND inner_window = nullptr;
+TEST(KitWindow, ExceptionsInHandlersAreShownNotPassedToTheSystem) {
+    std::vector<std::string> boxes;
+    SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
+        boxes.push_back(caption + ": " + text);
+        return IDOK;
+    });
     {
-        TApplication app;
-        auto* outer = new ProbeForm(&app);
-        auto* inner = new ProbeForm(outer);
-        outer->OnDestroy = [&](TComponent*) {
-            // The owned form is still there when the owner's OnDestroy runs.
-            log.push_back(inner->HandleAllocated() ? "outer sees inner window" : "outer");
-        };
-        inner->OnDestroy = [&](TComponent*) { log.push_back("inner"); };
-        inner_window = inner->Handle();
-        auto* early = new TComponent(outer);
-        early->Free(); // leaves its owner's list
-        EXPECT_EQ(outer->Components().size(), 1u);
+        TApplicationWindow application("Kit test");
+        CountingWindow window(application.hwnd());
+        window.throws = true;
+        EXPECT_NO_THROW(SendMessageA(window.hwnd(), WM_USER, 0, 0));
+        // No other saver starts over a full-screen run.
+        SetScrMode(smSFull);
+        EXPECT_EQ(SendMessageA(application.hwnd(), WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+        SetScrMode(smNone);
     }
-    EXPECT_EQ(log, (std::vector<std::string>{"outer sees inner window", "inner"}));
-    EXPECT_FALSE(IsWindow(inner_window));
+    SetScrMessageBoxHook(nullptr);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Kit test: boom."}));
+    EXPECT_EQ(ApplicationTitle(), "");
 }
 
-TEST(KitForm, ClosingTheMainFormEndsRun) {
-    TApplication app;
+class ProbeForm : public TScrForm {
+  public:
+    HPALETTE palette = nullptr;
+    int palette_asked = 0;
     std::vector<std::string> log;
-    auto* main = app.CreateForm<ProbeForm>();
-    wire_log(*main, log);
-    EXPECT_EQ(app.MainForm(), main);
-    main->OnShow = [&](TComponent*) {
-        log.push_back("show");
-        PostMessageA(main->WindowHandle(), WM_CLOSE, 0, 0);
-    };
-    app.Run(); // returns only through the quit message
-    EXPECT_TRUE(app.Terminated());
-    EXPECT_EQ(log, (std::vector<std::string>{"show", "close"}));
-    main->Free();
-    EXPECT_EQ(app.MainForm(), nullptr);
+
+  protected:
+    void FormShow() override { log.push_back("show"); }
+    void FormHide() override { log.push_back("hide"); }
+    HPALETTE GetPalette() override {
+        ++palette_asked;
+        return palette;
+    }
+};
+
+TEST(KitForm, MovesBetweenParentsShownAndHidesWithAParentThatGoes) {
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+    ProbeForm form;
+    form.SetBounds(10, 20, 120, 60);
+    form.SetParentWindow(host);
+    form.Show();
+    HWND child = form.WindowHandle();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetParent(child), host);
+    EXPECT_TRUE(GetWindowLongPtrA(child, GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(form.ClientWidth(), 120);
+
+    // Top level and back: a new window each time, still shown, never hidden on the way.
+    form.SetParentWindow(nullptr);
+    EXPECT_FALSE(IsWindow(child));
+    HWND top = form.WindowHandle();
+    ASSERT_NE(top, nullptr);
+    EXPECT_TRUE(GetWindowLongPtrA(top, GWL_STYLE) & WS_POPUP);
+    EXPECT_FALSE(GetWindowLongPtrA(top, GWL_STYLE) & WS_CAPTION);
+    EXPECT_TRUE(IsWindowVisible(top));
+    form.SetParentWindow(host);
+    EXPECT_EQ(GetParent(form.WindowHandle()), host);
+    EXPECT_EQ(form.log, (std::vector<std::string>{"show"}));
+
+    DestroyWindow(host);
+    EXPECT_FALSE(form.HandleAllocated());
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(form.log, (std::vector<std::string>{"show", "hide"}));
+    drain_quit(); // a form without a controller asks to quit
 }
 
-TEST(KitForm, PaletteHookAnswersPaletteMessages) {
-    TApplication app;
-    auto* form = new ProbeForm(&app);
-    form->Show(); // activation may ask for the palette already
-    int asked = form->palette_asked;
-    EXPECT_EQ(SendMessageA(form->WindowHandle(), WM_QUERYNEWPALETTE, 0, 0), FALSE);
-    EXPECT_EQ(form->palette_asked, ++asked);
+TEST(KitForm, RealisesItsPaletteWhenAsked) {
+    ProbeForm form;
+    form.Show(); // activation may ask for the palette already
+    int asked = form.palette_asked;
+    EXPECT_EQ(SendMessageA(form.WindowHandle(), WM_QUERYNEWPALETTE, 0, 0), FALSE);
+    EXPECT_EQ(form.palette_asked, ++asked);
 
     struct {
         LOGPALETTE header;
@@ -133,30 +163,19 @@ TEST(KitForm, PaletteHookAnswersPaletteMessages) {
     } log_palette{};
     log_palette.header.palVersion = 0x300;
     log_palette.header.palNumEntries = 256;
-    form->palette = CreatePalette(&log_palette.header);
-    ASSERT_NE(form->palette, nullptr);
-    EXPECT_EQ(SendMessageA(form->WindowHandle(), WM_QUERYNEWPALETTE, 0, 0), TRUE);
-    SendMessageA(form->WindowHandle(), WM_PALETTECHANGED, 0, 0);
+    form.palette = CreatePalette(&log_palette.header);
+    ASSERT_NE(form.palette, nullptr);
+    EXPECT_EQ(SendMessageA(form.WindowHandle(), WM_QUERYNEWPALETTE, 0, 0), TRUE);
+    SendMessageA(form.WindowHandle(), WM_PALETTECHANGED, 0, 0);
     asked += 2;
-    EXPECT_EQ(form->palette_asked, asked);
+    EXPECT_EQ(form.palette_asked, asked);
     // Our own realisation does not ask again.
-    SendMessageA(form->WindowHandle(), WM_PALETTECHANGED,
-                 reinterpret_cast<WPARAM>(form->WindowHandle()), 0);
-    EXPECT_EQ(form->palette_asked, asked);
-    HPALETTE palette = form->palette;
-    form->Free();
-    DeleteObject(palette);
-}
-
-TEST(KitForm, ExceptionsInHandlersDoNotEscapeTheWindowProcedure) {
-    TApplication app;
-    std::vector<std::string> shown;
-    app.OnException = [&](const std::exception& error) { shown.push_back(error.what()); };
-    auto* form = new ProbeForm(&app);
-    form->OnClose = [](TComponent*, TCloseAction&) { throw std::runtime_error("boom"); };
-    EXPECT_NO_THROW(SendMessageA(form->Handle(), WM_CLOSE, 0, 0));
-    EXPECT_EQ(shown, (std::vector<std::string>{"boom"}));
-    form->Free();
+    SendMessageA(form.WindowHandle(), WM_PALETTECHANGED,
+                 reinterpret_cast<WPARAM>(form.WindowHandle()), 0);
+    EXPECT_EQ(form.palette_asked, asked);
+    form.Hide();
+    DeleteObject(form.palette);
+    drain_quit();
 }
 
 } // namespace

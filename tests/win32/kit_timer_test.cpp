@@ -1,9 +1,10 @@
-// TScrTimer's thread life and pacing, and the janitor at the application's end.
+// TScrTimer's thread life and pacing, and its threads waited for when it goes.
 #include "saverkit/scr_timer_win32.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace nimbrel {
@@ -27,13 +28,6 @@ void pump_for(DWORD ms) {
     pump_until(ms, [] { return false; });
 }
 
-std::vector<TThreadMiser*> misers_of(TApplication& app) {
-    std::vector<TThreadMiser*> misers;
-    for (TComponent* c : app.Components())
-        if (auto* miser = dynamic_cast<TThreadMiser*>(c)) misers.push_back(miser);
-    return misers;
-}
-
 HANDLE duplicate(HANDLE handle) {
     HANDLE copy = nullptr;
     DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
@@ -41,17 +35,13 @@ HANDLE duplicate(HANDLE handle) {
 }
 
 TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
-    TApplication app;
-    auto* timer = new TScrTimer(&app);
+    auto timer = std::make_unique<TScrTimer>();
     EXPECT_TRUE(timer->Enabled());
     EXPECT_EQ(timer->Interval(), 10u);
     EXPECT_FALSE(timer->ThreadRunning()); // no OnTimer yet
 
     int ticks = 0;
-    timer->SetOnTimer([&](TComponent* sender) {
-        EXPECT_EQ(sender, timer);
-        ++ticks;
-    });
+    timer->SetOnTimer([&] { ++ticks; });
     EXPECT_TRUE(timer->ThreadRunning());
     EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
 
@@ -70,15 +60,13 @@ TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
     const int before = ticks;
     pump_for(100);
     EXPECT_EQ(ticks, before);
-    timer->Free();
 }
 
 TEST(KitTimer, IntervalFromZeroStartsTheThreadAndToZeroStopsIt) {
-    TApplication app;
-    auto* timer = new TScrTimer(&app);
+    auto timer = std::make_unique<TScrTimer>();
     int ticks = 0;
     timer->SetInterval(0);
-    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    timer->SetOnTimer([&] { ++ticks; });
     EXPECT_FALSE(timer->ThreadRunning());
     timer->SetInterval(10); // enabled all along: ticking starts now
     EXPECT_TRUE(timer->ThreadRunning());
@@ -88,16 +76,14 @@ TEST(KitTimer, IntervalFromZeroStartsTheThreadAndToZeroStopsIt) {
     const int before = ticks;
     pump_for(100);
     EXPECT_EQ(ticks, before);
-    timer->Free();
 }
 
 TEST(KitTimer, PeriodPacesInsteadOfTheInterval) {
-    TApplication app;
-    auto* timer = new TScrTimer(&app);
+    auto timer = std::make_unique<TScrTimer>();
     int ticks = 0;
     timer->SetInterval(1000);
     timer->SetPeriodMicros(20000);
-    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    timer->SetOnTimer([&] { ++ticks; });
     pump_for(500);
     EXPECT_GE(ticks, 10); // about 25; one a second by the interval
     // Also waiting for the compositor (none under Wine, or one at 60 Hz or more) keeps ticking.
@@ -110,15 +96,13 @@ TEST(KitTimer, PeriodPacesInsteadOfTheInterval) {
     before = ticks;
     pump_for(500);
     EXPECT_LE(ticks - before, 2);
-    timer->Free();
 }
 
 TEST(KitTimer, IntervalChangeWakesTheThread) {
-    TApplication app;
-    auto* timer = new TScrTimer(&app);
+    auto timer = std::make_unique<TScrTimer>();
     std::vector<DWORD> at;
     timer->SetInterval(1000);
-    timer->SetOnTimer([&](TComponent*) { at.push_back(GetTickCount()); });
+    timer->SetOnTimer([&] { at.push_back(GetTickCount()); });
     ASSERT_TRUE(pump_until(2000, [&] { return at.size() >= 1; })); // the first tick is at once
     pump_for(50);
     ASSERT_EQ(at.size(), 1u);
@@ -129,14 +113,12 @@ TEST(KitTimer, IntervalChangeWakesTheThread) {
     EXPECT_LT(at[1] - changed, 200u); // not the 1000 ms the old interval would have waited
     EXPECT_GE(at[11] - at[1], 90u);   // ten ticks
     EXPECT_LT(at[11] - at[1], 400u);
-    timer->Free();
 }
 
 TEST(KitTimer, SlowHandlerGetsBackToBackTicksWithoutLossOrDoubling) {
-    TApplication app;
-    auto* timer = new TScrTimer(&app);
+    auto timer = std::make_unique<TScrTimer>();
     std::vector<DWORD> at;
-    timer->SetOnTimer([&](TComponent*) {
+    timer->SetOnTimer([&] {
         at.push_back(GetTickCount());
         Sleep(30);
     });
@@ -148,35 +130,12 @@ TEST(KitTimer, SlowHandlerGetsBackToBackTicksWithoutLossOrDoubling) {
     std::sort(gaps.begin(), gaps.end());
     EXPECT_GE(gaps.front(), 25u);          // never two ticks for one handler run
     EXPECT_LE(gaps[gaps.size() / 2], 45u); // the next tick follows at once, no extra wait
-    timer->Free();
 }
 
-TEST(KitTimer, FreeingTheOwningFormStopsTheThread) {
-    TApplication app;
-    auto* form = new TForm(&app);
-    auto* timer = new TScrTimer(form);
+TEST(KitTimer, RestartsDoNotPileUpStoppedThreads) {
+    auto timer = std::make_unique<TScrTimer>();
     int ticks = 0;
-    timer->SetInterval(1);
-    timer->SetOnTimer([&](TComponent*) { ++ticks; });
-    ASSERT_TRUE(pump_until(2000, [&] { return ticks >= 2; }));
-    auto misers = misers_of(app);
-    ASSERT_EQ(misers.size(), 1u);
-    HANDLE thread = duplicate(misers[0]->ThreadHandle());
-    ASSERT_NE(thread, nullptr);
-
-    form->Free();
-    EXPECT_EQ(WaitForSingleObject(thread, 2000), WAIT_OBJECT_0);
-    CloseHandle(thread);
-    // The janitor left behind has no timer to act on any more.
-    for (TThreadMiser* miser : misers_of(app))
-        EXPECT_EQ(miser->Timer(), nullptr);
-}
-
-TEST(KitTimer, RestartsDoNotPileUpJanitors) {
-    TApplication app;
-    auto* timer = new TScrTimer(&app);
-    int ticks = 0;
-    timer->SetOnTimer([&](TComponent*) { ++ticks; });
+    timer->SetOnTimer([&] { ++ticks; });
     for (int i = 0; i < 30; ++i) {
         timer->SetEnabled(false);
         timer->SetEnabled(true);
@@ -185,32 +144,28 @@ TEST(KitTimer, RestartsDoNotPileUpJanitors) {
     pump_for(50);
     timer->SetEnabled(false);
     timer->SetEnabled(true);
-    EXPECT_LE(misers_of(app).size(), 5u);
-    timer->Free();
+    EXPECT_LE(timer->StoppingThreads(), 5u);
 }
 
-TEST(KitTimer, JanitorStopsRunningThreadsAtTheApplicationsEnd) {
+TEST(KitTimer, GoingStopsItsThreadsAndWaitsForThem) {
     HANDLE threads[2] = {};
     int ticks = 0;
-    DWORD ended_in = 0;
-    {
-        TApplication app;
-        auto* form = new TForm(&app);
-        auto* fast = new TScrTimer(form);
-        fast->SetInterval(1);
-        fast->SetOnTimer([&](TComponent*) { ++ticks; });
-        auto* slow = new TScrTimer(&app);
-        slow->SetInterval(60000); // sits in its pacing wait
-        slow->SetOnTimer([&](TComponent*) { ++ticks; });
-        ASSERT_TRUE(pump_until(2000, [&] { return ticks >= 5; }));
-        auto misers = misers_of(app);
-        ASSERT_EQ(misers.size(), 2u);
-        threads[0] = duplicate(misers[0]->ThreadHandle());
-        threads[1] = duplicate(misers[1]->ThreadHandle());
-        ended_in = GetTickCount();
-    }
-    EXPECT_LT(GetTickCount() - ended_in, 1000u); // stopped, not waited out
+    auto fast = std::make_unique<TScrTimer>();
+    fast->SetInterval(1);
+    fast->SetOnTimer([&] { ++ticks; });
+    auto slow = std::make_unique<TScrTimer>();
+    slow->SetInterval(60000); // sits in its pacing wait
+    slow->SetOnTimer([&] { ++ticks; });
+    ASSERT_TRUE(pump_until(2000, [&] { return ticks >= 5; }));
+    threads[0] = duplicate(fast->ThreadHandle());
+    threads[1] = duplicate(slow->ThreadHandle());
+    fast->SetEnabled(false); // one already told to stop, one still running
+    const DWORD start = GetTickCount();
+    fast.reset();
+    slow.reset();
+    EXPECT_LT(GetTickCount() - start, 1000u); // stopped, not waited out
     for (HANDLE thread : threads) {
+        ASSERT_NE(thread, nullptr);
         EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
         CloseHandle(thread);
     }
