@@ -409,80 +409,43 @@ TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
 }
 
 TEST(ScreenLayout, RingsOrCoversOnTheOtherMonitors) {
-    const ScreenRect metrics{0, 0, 1024, 768};
-    // Negative origins, and sizes unlike the primary's.
-    const ScreenRect primary{0, 0, 1920, 1080}, left{-1280, -200, 0, 824}, above{0, -900, 1600, 0},
-        right{1920, 0, 4480, 1440}, small_left{-800, 84, 0, 684};
+    // The metrics' screen; a primary, left, above, right and a smaller one left, with negative
+    // origins and sizes unlike the primary's.
+    const ScreenRect M{0, 0, 1024, 768}, P{0, 0, 1920, 1080}, L{-1280, -200, 0, 824},
+        A{0, -900, 1600, 0}, R{1920, 0, 4480, 1440}, S{-800, 84, 0, 684};
+    const ScreenRect wide{1000, 0, 2920, 1080}; // reaching beyond the primary
     const struct {
         const char* what;
         std::vector<MonitorArea> monitors;
         ScreenRect saver;
         std::vector<ScreenRect> rings;
     } cases[] = {
-        {"one monitor", {{primary, true}}, primary, {}},
-        {"left, above and right, primary listed second",
-         {{left, false}, {primary, true}, {above, false}, {right, false}},
-         primary,
-         {left, above, right}},
-        {"a smaller one to the left at negative x",
-         {{primary, true}, {small_left, false}},
-         primary,
-         {small_left}},
-        {"a mirror of another monitor gets no window of its own",
-         {{primary, true}, {right, false}, {{1920, 0, 3200, 1024}, false}},
-         primary,
-         {right}},
-        {"none marked primary: rings where the metrics say and on every monitor",
-         {{left, false}, {above, false}},
-         metrics,
-         {left, above}},
-        {"a primary at a negative origin, mirrored on a smaller one",
-         {{small_left, false}, {left, true}},
-         left,
-         {}},
-        {"primary listed last",
-         {{left, false}, {above, false}, {primary, true}},
-         primary,
-         {left, above}},
-        {"no monitors reported", {}, metrics, {}},
-        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {left, false}}, metrics, {left}},
-        {"empty monitors get nothing", {{primary, true}, {{5, 5, 5, 900}, false}}, primary, {}},
-        {"a mirror of the primary gets nothing",
-         {{primary, true}, {primary, false}, {{0, 0, 1024, 768}, false}},
-         primary,
-         {}},
-        {"a monitor reaching beyond the primary counts",
-         {{primary, true}, {{1000, 0, 2920, 1080}, false}},
-         primary,
-         {{1000, 0, 2920, 1080}}},
-        {"a second primary is just another monitor",
-         {{primary, true}, {left, true}},
-         primary,
-         {left}},
+        {"one monitor", {{P, true}}, P, {}},
+        {"primary listed second", {{L, false}, {P, true}, {A, false}, {R, false}}, P, {L, A, R}},
+        {"a smaller one left", {{P, true}, {S, false}}, P, {S}},
+        {"a mirror", {{P, true}, {R, false}, {{1920, 0, 3200, 1024}, false}}, P, {R}},
+        {"none marked primary", {{L, false}, {A, false}}, M, {L, A}},
+        {"primary at a negative origin, mirrored", {{S, false}, {L, true}}, L, {}},
+        {"primary listed last", {{L, false}, {A, false}, {P, true}}, P, {L, A}},
+        {"no monitors reported", {}, M, {}},
+        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {L, false}}, M, {L}},
+        {"empty monitors get nothing", {{P, true}, {{5, 5, 5, 900}, false}}, P, {}},
+        {"mirrors of the primary", {{P, true}, {P, false}, {M, false}}, P, {}},
+        {"reaching beyond the primary", {{P, true}, {wide, false}}, P, {wide}},
+        {"a second primary", {{P, true}, {L, true}}, P, {L}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const ScreenLayout rings = Lay_out_screens(c.monitors, metrics, true);
+        const ScreenLayout rings = Lay_out_screens(c.monitors, M, true);
         EXPECT_EQ(rings.saver, c.saver);
         EXPECT_EQ(rings.rings, c.rings);
         EXPECT_TRUE(rings.covers.empty());
         // The same monitors in black: covers where the rings were.
-        const ScreenLayout black = Lay_out_screens(c.monitors, metrics, false);
+        const ScreenLayout black = Lay_out_screens(c.monitors, M, false);
         EXPECT_EQ(black.saver, c.saver);
         EXPECT_EQ(black.covers, c.rings);
         EXPECT_TRUE(black.rings.empty());
     }
-
-    const struct {
-        Other_monitors_mode mode;
-        bool hardware_palette, rings;
-    } choices[] = {{Other_monitors_mode::rings, false, true},
-                   {Other_monitors_mode::rings, true, false},
-                   {Other_monitors_mode::black, false, false},
-                   {Other_monitors_mode::black, true, false}};
-    for (const auto& c : choices)
-        EXPECT_EQ(Rings_on_other_monitors(c.mode, c.hardware_palette), c.rings)
-            << static_cast<int>(c.mode) << " " << c.hardware_palette;
 }
 
 TEST(SaverTiming, CycleSeconds) {

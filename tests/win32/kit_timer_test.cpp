@@ -38,14 +38,19 @@ TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
     auto timer = std::make_unique<TScrTimer>();
     EXPECT_TRUE(timer->Enabled());
     EXPECT_EQ(timer->Interval(), 10u);
-    EXPECT_FALSE(timer->ThreadRunning()); // no OnTimer yet
-
     int ticks = 0;
+    timer->SetInterval(0);
     timer->SetOnTimer([&] { ++ticks; });
+    EXPECT_FALSE(timer->ThreadRunning()); // no interval
+    timer->SetInterval(10);               // enabled all along: ticking starts now
     EXPECT_TRUE(timer->ThreadRunning());
     EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
-
     timer->SetInterval(0);
+    EXPECT_FALSE(timer->ThreadRunning());
+    const int before = ticks; // a stopped thread delivers nothing more
+    pump_for(100);
+    EXPECT_EQ(ticks, before);
+
     timer->SetEnabled(false);
     timer->SetEnabled(true); // restart with interval 0: no thread
     EXPECT_FALSE(timer->ThreadRunning());
@@ -55,27 +60,6 @@ TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
     timer->SetOnTimer(nullptr);
     timer->SetEnabled(true);
     EXPECT_FALSE(timer->ThreadRunning());
-
-    // A stopped thread delivers nothing more.
-    const int before = ticks;
-    pump_for(100);
-    EXPECT_EQ(ticks, before);
-}
-
-TEST(KitTimer, IntervalFromZeroStartsTheThreadAndToZeroStopsIt) {
-    auto timer = std::make_unique<TScrTimer>();
-    int ticks = 0;
-    timer->SetInterval(0);
-    timer->SetOnTimer([&] { ++ticks; });
-    EXPECT_FALSE(timer->ThreadRunning());
-    timer->SetInterval(10); // enabled all along: ticking starts now
-    EXPECT_TRUE(timer->ThreadRunning());
-    EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
-    timer->SetInterval(0);
-    EXPECT_FALSE(timer->ThreadRunning());
-    const int before = ticks;
-    pump_for(100);
-    EXPECT_EQ(ticks, before);
 }
 
 TEST(KitTimer, PeriodPacesInsteadOfTheInterval) {

@@ -2,7 +2,6 @@
 // a file written by one side must read the same on the other.
 #include "settings/file_io.h"
 #include "settings/ini_bag.h"
-#include "settings/options.h"
 #include "settings/registry.h"
 
 #include "app/win32_api.h"
@@ -88,29 +87,6 @@ TEST(Win32Ini, BagAndProfileFunctionsReadEachOthersFiles) {
     bag.Load();
     EXPECT_EQ(bag.Read_integer("Max_time", 60), 90);
     EXPECT_EQ(bag.Read_integer("Min_time", 30), 45);
-}
-
-TEST(Win32Ini, OptionsRoundTripThroughTheProfileFunctions) {
-    Temp_dir t;
-    const std::string ini = t.file("Nimbrel_32_Config.ini");
-    {
-        Nimbrel_Options o(Fixed_registry(t.dir()), t.dir());
-        EXPECT_EQ(o.Error_set, 0);
-        o.Min_time = 11;
-        o.Emulate_palette = false;
-        o.Other_monitors = Other_monitors_mode::black;
-    }
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Min_time"), "11");
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Emulate_palette"), "0");
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Other_monitors"), "black");
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Settings_file"), "Nimbrel_32_Settings.cmp");
-    profile_put(ini, "Nimbrel_start", "Max_time", "200");
-    profile_flush(ini);
-    Nimbrel_Options again(Fixed_registry(t.dir()), t.dir());
-    EXPECT_EQ(again.Min_time, 11);
-    EXPECT_EQ(again.Max_time, 200);
-    EXPECT_FALSE(again.Emulate_palette);
-    EXPECT_EQ(again.Other_monitors, Other_monitors_mode::black);
 }
 
 TEST(Win32Files, AtomicReplaceOverAnExistingFile) {
