@@ -10,6 +10,8 @@
 #include "settings/registry.h"
 #include "settings/settings_file.h"
 
+#include "message_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -97,7 +99,7 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
 struct DialogRun {
     fs::path data = fs::temp_directory_path() / "nimbrel-config-form-test";
     std::string folder;
-    std::vector<std::string> boxes;
+    MessageBoxes boxes;
 
     DialogRun() {
         fs::remove_all(data);
@@ -109,10 +111,6 @@ struct DialogRun {
     ~DialogRun() { fs::remove_all(data); }
 
     void run(TIMERPROC step) {
-        SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-            return IDOK;
-        });
         {
             Nimbrel_Options options(Fixed_registry(folder), folder);
             options.Start_auto_cycling = options.Auto_cycling = true; // the dialog stops it anyway
@@ -123,17 +121,12 @@ struct DialogRun {
                 const UINT_PTR timer = SetTimer(nullptr, 0, 50, step);
                 control.Run(FormClass<TSaverForm>(), ConfigFormClass(options));
                 KillTimer(nullptr, timer);
-                MSG message;
-                bool quit = false;
-                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-                    quit |= message.message == WM_QUIT;
-                EXPECT_TRUE(quit);
+                EXPECT_TRUE(take_quit());
                 EXPECT_EQ(GetScrConfigDialog(), nullptr);
             } // the preview window goes, and with it the collection, saved with its new tag
             install_options(nullptr);
         }
         TScrControl::OverrideCommandLine(nullptr);
-        SetScrMessageBoxHook(nullptr);
     }
 };
 
@@ -143,7 +136,7 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
     run.run(step);
 
     ASSERT_TRUE(script.done) << "the list was never filled";
-    EXPECT_TRUE(run.boxes.empty()) << run.boxes.front();
+    EXPECT_TRUE(run.boxes.shown.empty()) << run.boxes.shown.front();
     Nimbrel_settings_file reloaded;
     ASSERT_TRUE(reloaded.Load(run.folder + "Nimbrel_32_Settings.cmp", false));
     EXPECT_NE(reloaded.Setting(script.other).Is_tagged(), script.tag_before)

@@ -8,6 +8,7 @@
 #include "saverkit/scr_password_win32.h"
 
 #include "dib_surface.h"
+#include "message_pump.h"
 
 #include <gtest/gtest.h>
 
@@ -84,14 +85,7 @@ bool shown(HWND window) {
 
 class KitGeneralPage : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetScrMessageBoxHook([this](HWND, const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-            return IDOK;
-        });
-    }
     void TearDown() override {
-        SetScrMessageBoxHook(nullptr);
         if (host) DestroyWindow(host);
     }
 
@@ -112,7 +106,7 @@ class KitGeneralPage : public ::testing::Test {
     SaverValuesGuard guard;
     TScrGeneral page;
     HWND host = nullptr, page_window = nullptr;
-    std::vector<std::string> boxes;
+    MessageBoxes boxes;
 };
 
 TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
@@ -255,9 +249,10 @@ TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     EXPECT_EQ(monitor->GetCorner(csBottomRight), scmNever);
     EXPECT_EQ(clicks, (std::vector<std::string>{"0:1", "2:2"}));
     if (!GetScrAgentPresent()) {
-        EXPECT_EQ(boxes, (std::vector<std::string>{
-                             "Screen saver: You must have the System Agent loaded in order for "
-                             "the mouse hot corners to be active."}));
+        EXPECT_EQ(boxes.shown,
+                  (std::vector<std::string>{
+                      "Screen saver: You must have the System Agent loaded in order for "
+                      "the mouse hot corners to be active."}));
     }
 
     // The picture: corner buttons as chosen, the background through the mask, the screen.

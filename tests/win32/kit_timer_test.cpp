@@ -1,6 +1,8 @@
 // TScrTimer's thread life and pacing, and its threads waited for when it goes.
 #include "saverkit/scr_timer_win32.h"
 
+#include "message_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,24 +11,6 @@
 
 namespace nimbrel {
 namespace {
-
-// Dispatches messages (ticks arrive as sent messages) until `done` or the time limit.
-template <class Done> bool pump_until(DWORD limit_ms, Done done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= limit_ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, limit_ms - elapsed, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-    return true;
-}
-
-void pump_for(DWORD ms) {
-    pump_until(ms, [] { return false; });
-}
 
 HANDLE duplicate(HANDLE handle) {
     HANDLE copy = nullptr;

@@ -5,33 +5,16 @@
 #include "settings/registry.h"
 
 #include "app/win32_api.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 using namespace nimbrel;
+using namespace nimbrel_test;
 
 namespace {
-
-// A fresh folder, removed afterwards.
-class Temp_dir {
-  public:
-    Temp_dir() { std::filesystem::create_directories(path_); }
-    ~Temp_dir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string dir() const { return path_.string() + "\\"; }
-    std::string file(const char* name) const { return dir() + name; }
-
-  private:
-    static inline int counter_ = 0;
-    const std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() /
-        ("nimbrel-w32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter_++));
-};
 
 std::string profile_get(const std::string& file, const char* section, const char* key) {
     char buffer[1024];
@@ -48,20 +31,14 @@ void profile_flush(const std::string& file) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
 }
 
-std::string file_text(const std::string& path) {
-    Bytes b;
-    read_file(path, b);
-    return std::string(b.begin(), b.end());
-}
-
 } // namespace
 
 TEST(Win32Ini, BagAndProfileFunctionsReadEachOthersFiles) {
-    Temp_dir t;
+    Temp_folder t;
     const std::string ini = t.file("c.ini");
-    const std::string text = "; comment\n [ Nimbrel_start ] \n  Min_time =  12  \nMax_time=34\r\n"
-                             "Foreign=x\r\n\r\n[Other]\r\nMin_time=56\r\n";
-    ASSERT_TRUE(write_file_atomically(ini, Bytes(text.begin(), text.end())));
+    write_text(ini,
+               "; comment\n [ Nimbrel_start ] \n  Min_time =  12  \nMax_time=34\r\nForeign=x\r\n"
+               "\r\n[Other]\r\nMin_time=56\r\n");
     TBag bag;
     bag.Set_ini_file(ini);
     bag.IniSect = "NIMBREL_START";
@@ -90,12 +67,12 @@ TEST(Win32Ini, BagAndProfileFunctionsReadEachOthersFiles) {
 }
 
 TEST(Win32Files, AtomicReplaceOverAnExistingFile) {
-    Temp_dir t;
+    Temp_folder t;
     const std::string path = t.file("s.txt");
     const Bytes first{'o', 'l', 'd'}, second{'n', 'e', 'w', '!'};
     ASSERT_TRUE(write_file_atomically(path, first));
     ASSERT_TRUE(write_file_atomically(path, second));
-    EXPECT_EQ(file_text(path), "new!");
+    EXPECT_EQ(read_text(path), "new!");
 
     // A folder standing where the file should go: the write fails and says so.
     ASSERT_TRUE(CreateDirectoryA(t.file("taken").c_str(), nullptr));
