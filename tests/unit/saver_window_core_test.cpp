@@ -85,6 +85,12 @@ class FakeHost : public SaverWindowHost {
     }
 };
 
+// A timer's setting as one value; the change timer sets interval and switch only.
+std::tuple<unsigned, bool, unsigned, bool> timer(const TimerSetting& t) {
+    return {t.interval_ms, t.enabled, t.period_us, t.wait_for_compositor};
+}
+const auto bouncing = timer({20, true}), cycling = timer({30000, true});
+
 const std::string Three_settings = "{ A\r\nfix_speed TRUE\r\nspeed_scroll 1 200 25\r\n}\r\n"
                                    "{ B\r\nspeed_scroll 1 200 7\r\n}\r\n{ C\r\n}\r\n";
 
@@ -133,8 +139,7 @@ TEST(SaverWindowCore, CountdownAndLoadingByRunMode) {
         Fixture f;
         f.core.FormShow(host_preview, 1);
         EXPECT_EQ(f.options.Error_text, Waiting_text);
-        EXPECT_TRUE(f.host.change.enabled);
-        EXPECT_EQ(f.host.change.interval_ms, 20u);
+        EXPECT_EQ(timer(f.host.change), bouncing);
 
         f.ticks(waiting_ticks);
         for (const Drawn& d : f.host.drawn)
@@ -153,8 +158,7 @@ TEST(SaverWindowCore, CountdownAndLoadingByRunMode) {
         EXPECT_GT(f.host.blacks, blacks);
         EXPECT_EQ(f.host.last_white().text, Loading_text); // nothing drawn after loading
         EXPECT_TRUE(f.host.frame.enabled);
-        EXPECT_EQ(f.host.change.interval_ms, 30000u);
-        EXPECT_TRUE(f.host.change.enabled);
+        EXPECT_EQ(timer(f.host.change), cycling);
     }
 }
 
@@ -181,8 +185,7 @@ TEST(SaverWindowCore, StartupErrorsShowInsteadOfTheRings) {
         EXPECT_EQ(shown, f.options.Error_text);
         EXPECT_EQ(shown.rfind(c.expected_start, 0), 0u) << shown;
         // The message keeps bouncing, also after a failed load.
-        EXPECT_TRUE(f.host.change.enabled);
-        EXPECT_EQ(f.host.change.interval_ms, 20u);
+        EXPECT_EQ(timer(f.host.change), bouncing);
         const std::size_t drawn = f.host.drawn.size();
         f.ticks(5);
         EXPECT_EQ(f.host.drawn.size(), drawn + 10);
@@ -245,14 +248,12 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
     f.start();
     for (int i = 0; i < 30; ++i) {
         f.core.Change_timer_event(); // the cycle time is up: a new random setting, a new engine
-        const int fps = f.core.params_form()->pos(Param::speed_scroll);
-        const bool fix = f.core.params_form()->on(Param::fix_speed);
+        const auto fps = static_cast<unsigned>(f.core.params_form()->pos(Param::speed_scroll));
         // As fast as possible is once per refresh of the 75 Hz display, with its compositor.
-        EXPECT_EQ(f.host.frame.interval_ms, fix ? 1000u / static_cast<unsigned>(fps) : 13u);
-        EXPECT_EQ(f.host.frame.period_us, fix ? 1000000u / static_cast<unsigned>(fps) : 13333u);
-        EXPECT_EQ(f.host.frame.wait_for_compositor, !fix);
-        EXPECT_EQ(f.host.change.interval_ms, 30000u);
-        EXPECT_TRUE(f.host.change.enabled);
+        EXPECT_EQ(timer(f.host.frame), f.core.params_form()->on(Param::fix_speed)
+                                           ? timer({1000 / fps, true, 1000000 / fps, false})
+                                           : timer({13, true, 13333, true}));
+        EXPECT_EQ(timer(f.host.change), cycling);
     }
     EXPECT_EQ(f.host.engines_made, 31); // a repeated pick restarts that setting too
 
@@ -278,9 +279,7 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
     Fixture fast("{ Fast\r\nfix_speed TRUE\r\nspeed_scroll 1 5000 2000\r\n}\r\n");
     fast.start();
     EXPECT_EQ(fast.core.params_form()->pos(Param::speed_scroll), 2000);
-    EXPECT_EQ(fast.host.frame.interval_ms, 1u);
-    EXPECT_EQ(fast.host.frame.period_us, 1000u);
-    EXPECT_TRUE(fast.host.frame.enabled);
+    EXPECT_EQ(timer(fast.host.frame), timer({1, true, 1000, false}));
 }
 
 TEST(SaverWindowCore, OneTickStepsEveryMonitorAndTheyChangeSettingTogether) {
@@ -382,10 +381,8 @@ TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
     EXPECT_EQ(f.host.engine_size, (std::pair{1280, 1024}));
     EXPECT_EQ(f.core.current_setting(), shown);
     EXPECT_TRUE(f.core.running);
-    EXPECT_EQ(f.host.frame.interval_ms, frame.interval_ms);
-    EXPECT_TRUE(f.host.frame.enabled);
-    EXPECT_EQ(f.host.change.interval_ms, change.interval_ms);
-    EXPECT_EQ(f.host.change.enabled, change.enabled);
+    EXPECT_EQ(timer(f.host.frame), timer(frame));
+    EXPECT_EQ(timer(f.host.change), timer(change));
 
     // Frozen by the dialog, or hidden: nothing to rebuild.
     f.core.running = false;
