@@ -229,29 +229,6 @@ TEST_F(Config, InvalidTimesAreRefusedAndOptionBoxesTakeEffectEvenAfterCancel) {
     EXPECT_EQ(ini_value(data_ini(), "Max_time"), "20");
 }
 
-// The page's own showing and saving are checked in process; here the dialog's OK saves it.
-TEST_F(Config, GeneralOptionsAreReadAndSavedInTheSystemValues) {
-    ASSERT_TRUE(delay_.set_number(90));
-    ASSERT_TRUE(corners_.set_string("----"));
-    ASSERT_NE(open("/c"), nullptr);
-    choose_tab(1);
-    HWND sensitivity = child("ComboBox", nullptr, 0);
-    ASSERT_NE(child("Edit", "1"), nullptr) << "90 seconds should show as 1 (minute)";
-
-    // "Ignore mouse movement", as a user picks it.
-    SendMessageA(sensitivity, CB_SETCURSEL, 3, 0);
-    SendMessageA(GetParent(sensitivity), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(sensitivity), CBN_SELCHANGE), LPARAM(sensitivity));
-    click(child("Button", "OK"));
-    ASSERT_TRUE(closes());
-
-    EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Mouse Threshold Index"), 3u);
-    EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Mouse Threshold"), 999999u);
-    EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Password Delay"), 60u);
-    EXPECT_EQ(read_registry_number(kSaverOptionsKey, "Password Delay Index"), 1u);
-    EXPECT_EQ(read_registry_string(kSaverOptionsKey, "Mouse Corners"), "----");
-}
-
 // ------------------------------------------------------------------------------------------------
 // At 150 %. Wine reads the resolution from the user's LogPixels value when a process starts: the
 // saver started after the value is set runs at 144 dots per inch while this driver stays at 96.

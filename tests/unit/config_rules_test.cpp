@@ -60,37 +60,29 @@ TEST(ConfigRules, OptionBoxesToTheRecordStopAtABadTime) {
     options.Start_auto_cycling = true;
     options.Tagged_settings_only = true;
 
-    Option_boxes boxes = Boxes_from_options(options);
-    EXPECT_TRUE(boxes.cycling);
-    EXPECT_TRUE(boxes.cycle_tagged);
-    EXPECT_EQ(boxes.min_time, "30");
-    EXPECT_EQ(boxes.max_time, "60");
-    EXPECT_EQ(boxes.allow_change, !options.Prompt_screen_change);
-    EXPECT_TRUE(boxes.emulate_palette);
-    EXPECT_TRUE(boxes.animate_every_monitor);
+    const auto record = [&] {
+        return std::make_tuple(options.Start_auto_cycling, options.Auto_cycling,
+                               options.Tagged_settings_only, options.Min_time, options.Max_time,
+                               options.Prompt_screen_change, options.Prompt_force_change,
+                               options.Emulate_palette, options.Other_monitors);
+    };
+    const Option_boxes boxes = Boxes_from_options(options);
+    EXPECT_EQ(std::tie(boxes.cycling, boxes.cycle_tagged, boxes.min_time, boxes.max_time,
+                       boxes.allow_change, boxes.emulate_palette, boxes.animate_every_monitor),
+              std::make_tuple(true, true, "30", "60", !options.Prompt_screen_change, true, true));
     options.Other_monitors = Other_monitors_mode::black;
     EXPECT_FALSE(Boxes_from_options(options).animate_every_monitor);
 
-    boxes = {false, false, "5", "20", true, false, false, true};
-    EXPECT_EQ(Options_from_boxes(boxes, options), std::nullopt);
-    EXPECT_FALSE(options.Auto_cycling);
-    EXPECT_FALSE(options.Start_auto_cycling);
-    EXPECT_FALSE(options.Tagged_settings_only);
-    EXPECT_EQ(options.Min_time, 5);
-    EXPECT_EQ(options.Max_time, 20);
-    EXPECT_FALSE(options.Prompt_screen_change);
-    EXPECT_TRUE(options.Prompt_force_change);
-    EXPECT_FALSE(options.Emulate_palette);
-    EXPECT_EQ(options.Other_monitors, Other_monitors_mode::rings);
+    EXPECT_EQ(Options_from_boxes({false, false, "5", "20", true, false, false, true}, options),
+              std::nullopt);
+    EXPECT_EQ(record(), std::make_tuple(false, false, false, 5, 20, false, true, false,
+                                        Other_monitors_mode::rings));
 
     // A bad Max: what came before it is kept, what comes after is not done.
-    boxes = {true, true, "7", "2x", false, true, true};
-    EXPECT_EQ(Options_from_boxes(boxes, options), "'2x' is not a valid integer value");
-    EXPECT_TRUE(options.Start_auto_cycling);
-    EXPECT_EQ(options.Min_time, 7);
-    EXPECT_EQ(options.Max_time, 20);
-    EXPECT_FALSE(options.Prompt_screen_change);
-    EXPECT_FALSE(options.Emulate_palette);
+    EXPECT_EQ(Options_from_boxes({true, true, "7", "2x", false, true, true}, options),
+              "'2x' is not a valid integer value");
+    EXPECT_EQ(record(), std::make_tuple(true, true, true, 7, 20, false, true, false,
+                                        Other_monitors_mode::rings));
 }
 
 TEST(ConfigRules, ListScrollsToShowTheSelectionOnTheNinthRow) {

@@ -2,6 +2,7 @@
 
 #include "lzh_reference.h"
 #include "lzh_sample_text.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,9 @@ using namespace nimbrel;
 using nimbrel::testing::random_bytes;
 using nimbrel::testing::ReferenceLzh;
 using nimbrel::testing::sample_settings_text;
+using nimbrel_test::bytes_of;
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes bytes_of(const std::string& s) {
-    return {s.begin(), s.end()};
-}
 
 // Bytes from a small alphabet with long and short repeats: plenty of matches of every length.
 Bytes repetitive_bytes(std::size_t n, std::uint32_t seed) {

@@ -12,6 +12,13 @@ using namespace nimbrel_test;
 
 namespace {
 
+// The stored options, for comparing a record at once.
+auto stored(const Nimbrel_Options& o) {
+    return std::make_tuple(o.Start_auto_cycling, o.Tagged_settings_only, o.Min_time, o.Max_time,
+                           o.Prompt_screen_change, o.Prompt_force_change, o.Settings_file,
+                           o.Emulate_palette, o.Other_monitors);
+}
+
 // The advice that ends both registry problems.
 const std::string Run_the_exe =
     "Please run the Nimbrel \"exe\" file : This will write the directory "
@@ -158,16 +165,10 @@ TEST(NimbrelOptions, ReadsAndWritesBackKeepingSpelling) {
         "\r\nEmulate_palette=0\r\nOther_monitors=Black\r\nUnknown=kept\r\n");
     {
         Nimbrel_Options o(Fixed_registry(t.dir()), "/nonexistent/");
-        EXPECT_FALSE(o.Start_auto_cycling); // only "1" is true
+        // Only "1" is true; Min_time is no number and Prompt_screen_change empty: the defaults.
+        EXPECT_EQ(stored(o), std::make_tuple(false, false, 30, 90, true, true, "Mine.txt", false,
+                                             Other_monitors_mode::black));
         EXPECT_FALSE(o.Auto_cycling);
-        EXPECT_FALSE(o.Tagged_settings_only);
-        EXPECT_EQ(o.Min_time, 30); // not a number: the default
-        EXPECT_EQ(o.Max_time, 90);
-        EXPECT_TRUE(o.Prompt_screen_change); // empty: the default
-        EXPECT_TRUE(o.Prompt_force_change);
-        EXPECT_EQ(o.Settings_file, "Mine.txt");
-        EXPECT_FALSE(o.Emulate_palette);
-        EXPECT_EQ(o.Other_monitors, Other_monitors_mode::black);
         o.Auto_cycling = true; // the run's switch is never stored
         o.Max_time = 120;
     }
@@ -179,25 +180,19 @@ TEST(NimbrelOptions, ReadsAndWritesBackKeepingSpelling) {
 }
 
 TEST(NimbrelOptions, OtherMonitorsReadsAnythingButBlackAsRings) {
-    const struct {
-        const char* line; // in the INI file
-        Other_monitors_mode mode;
-    } cases[] = {
-        {"", Other_monitors_mode::rings},
-        {"Other_monitors=rings\r\n", Other_monitors_mode::rings},
-        {"Other_monitors=black\r\n", Other_monitors_mode::black},
-        {"other_monitors=BLACK\r\n", Other_monitors_mode::black},
-        {"Other_monitors=\r\n", Other_monitors_mode::rings},
-        {"Other_monitors=blackout\r\n", Other_monitors_mode::rings},
-        {"Other_monitors=blac\r\n", Other_monitors_mode::rings},
-        {"Other_monitors=0\r\n", Other_monitors_mode::rings},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
+    // The value as written (nullptr: no line), and whether it means black.
+    const std::pair<const char*, bool> cases[] = {
+        {nullptr, false}, {"rings", false},    {"black", true}, {"BLACK", true},
+        {"", false},      {"blackout", false}, {"blac", false}, {"0", false}};
+    for (const auto& [value, black] : cases) {
+        SCOPED_TRACE(value ? value : "no line");
         Temp_folder t;
-        write_text(t.file("Nimbrel_32_Config.ini"), std::string("[Nimbrel_start]\r\n") + c.line);
+        write_text(t.file("Nimbrel_32_Config.ini"),
+                   "[Nimbrel_start]\r\n" +
+                       (value ? "other_monitors=" + std::string(value) + "\r\n" : ""));
         Nimbrel_Options o(Fixed_registry(t.dir()), "/nonexistent/");
-        EXPECT_EQ(o.Other_monitors, c.mode);
+        EXPECT_EQ(o.Other_monitors,
+                  black ? Other_monitors_mode::black : Other_monitors_mode::rings);
     }
 }
 
@@ -216,10 +211,10 @@ TEST(NimbrelOptions, RegistryProblems) {
                           Run_the_exe)
                 << c.what;
             EXPECT_EQ(o.Directory, "") << c.what;
-            // The INI file is not read: the record keeps its zero values.
-            EXPECT_FALSE(o.Start_auto_cycling) << c.what;
-            EXPECT_EQ(o.Max_time, 0) << c.what;
-            EXPECT_EQ(o.Settings_file, "") << c.what;
+            // The INI file is not read: the record keeps its initial values.
+            EXPECT_EQ(stored(o), std::make_tuple(false, false, 0, 0, false, false, "", true,
+                                                 Other_monitors_mode::rings))
+                << c.what;
         }
         // At exit the zero values go to the INI file beside the executable.
         const std::string ini = read_text(exe.file("Nimbrel_32_Config.ini"));

@@ -85,6 +85,12 @@ class FakeHost : public SaverWindowHost {
     }
 };
 
+// A timer's setting as one value; the change timer sets interval and switch only.
+std::tuple<unsigned, bool, unsigned, bool> timer(const TimerSetting& t) {
+    return {t.interval_ms, t.enabled, t.period_us, t.wait_for_compositor};
+}
+const auto bouncing = timer({20, true}), cycling = timer({30000, true});
+
 const std::string Three_settings = "{ A\r\nfix_speed TRUE\r\nspeed_scroll 1 200 25\r\n}\r\n"
                                    "{ B\r\nspeed_scroll 1 200 7\r\n}\r\n{ C\r\n}\r\n";
 
@@ -133,8 +139,7 @@ TEST(SaverWindowCore, CountdownAndLoadingByRunMode) {
         Fixture f;
         f.core.FormShow(host_preview, 1);
         EXPECT_EQ(f.options.Error_text, Waiting_text);
-        EXPECT_TRUE(f.host.change.enabled);
-        EXPECT_EQ(f.host.change.interval_ms, 20u);
+        EXPECT_EQ(timer(f.host.change), bouncing);
 
         f.ticks(waiting_ticks);
         for (const Drawn& d : f.host.drawn)
@@ -153,8 +158,7 @@ TEST(SaverWindowCore, CountdownAndLoadingByRunMode) {
         EXPECT_GT(f.host.blacks, blacks);
         EXPECT_EQ(f.host.last_white().text, Loading_text); // nothing drawn after loading
         EXPECT_TRUE(f.host.frame.enabled);
-        EXPECT_EQ(f.host.change.interval_ms, 30000u);
-        EXPECT_TRUE(f.host.change.enabled);
+        EXPECT_EQ(timer(f.host.change), cycling);
     }
 }
 
@@ -181,8 +185,7 @@ TEST(SaverWindowCore, StartupErrorsShowInsteadOfTheRings) {
         EXPECT_EQ(shown, f.options.Error_text);
         EXPECT_EQ(shown.rfind(c.expected_start, 0), 0u) << shown;
         // The message keeps bouncing, also after a failed load.
-        EXPECT_TRUE(f.host.change.enabled);
-        EXPECT_EQ(f.host.change.interval_ms, 20u);
+        EXPECT_EQ(timer(f.host.change), bouncing);
         const std::size_t drawn = f.host.drawn.size();
         f.ticks(5);
         EXPECT_EQ(f.host.drawn.size(), drawn + 10);
@@ -245,14 +248,12 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
     f.start();
     for (int i = 0; i < 30; ++i) {
         f.core.Change_timer_event(); // the cycle time is up: a new random setting, a new engine
-        const int fps = f.core.params_form()->pos(Param::speed_scroll);
-        const bool fix = f.core.params_form()->on(Param::fix_speed);
+        const auto fps = static_cast<unsigned>(f.core.params_form()->pos(Param::speed_scroll));
         // As fast as possible is once per refresh of the 75 Hz display, with its compositor.
-        EXPECT_EQ(f.host.frame.interval_ms, fix ? 1000u / static_cast<unsigned>(fps) : 13u);
-        EXPECT_EQ(f.host.frame.period_us, fix ? 1000000u / static_cast<unsigned>(fps) : 13333u);
-        EXPECT_EQ(f.host.frame.wait_for_compositor, !fix);
-        EXPECT_EQ(f.host.change.interval_ms, 30000u);
-        EXPECT_TRUE(f.host.change.enabled);
+        EXPECT_EQ(timer(f.host.frame), f.core.params_form()->on(Param::fix_speed)
+                                           ? timer({1000 / fps, true, 1000000 / fps, false})
+                                           : timer({13, true, 13333, true}));
+        EXPECT_EQ(timer(f.host.change), cycling);
     }
     EXPECT_EQ(f.host.engines_made, 31); // a repeated pick restarts that setting too
 
@@ -278,9 +279,7 @@ TEST(SaverWindowCore, CyclingAndFrameTimer) {
     Fixture fast("{ Fast\r\nfix_speed TRUE\r\nspeed_scroll 1 5000 2000\r\n}\r\n");
     fast.start();
     EXPECT_EQ(fast.core.params_form()->pos(Param::speed_scroll), 2000);
-    EXPECT_EQ(fast.host.frame.interval_ms, 1u);
-    EXPECT_EQ(fast.host.frame.period_us, 1000u);
-    EXPECT_TRUE(fast.host.frame.enabled);
+    EXPECT_EQ(timer(fast.host.frame), timer({1, true, 1000, false}));
 }
 
 TEST(SaverWindowCore, OneTickStepsEveryMonitorAndTheyChangeSettingTogether) {
@@ -382,10 +381,8 @@ TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
     EXPECT_EQ(f.host.engine_size, (std::pair{1280, 1024}));
     EXPECT_EQ(f.core.current_setting(), shown);
     EXPECT_TRUE(f.core.running);
-    EXPECT_EQ(f.host.frame.interval_ms, frame.interval_ms);
-    EXPECT_TRUE(f.host.frame.enabled);
-    EXPECT_EQ(f.host.change.interval_ms, change.interval_ms);
-    EXPECT_EQ(f.host.change.enabled, change.enabled);
+    EXPECT_EQ(timer(f.host.frame), timer(frame));
+    EXPECT_EQ(timer(f.host.change), timer(change));
 
     // Frozen by the dialog, or hidden: nothing to rebuild.
     f.core.running = false;
@@ -409,80 +406,43 @@ TEST(SaverWindowCore, DisplayChangeStartsTheRingsAfreshAtTheNewSize) {
 }
 
 TEST(ScreenLayout, RingsOrCoversOnTheOtherMonitors) {
-    const ScreenRect metrics{0, 0, 1024, 768};
-    // Negative origins, and sizes unlike the primary's.
-    const ScreenRect primary{0, 0, 1920, 1080}, left{-1280, -200, 0, 824}, above{0, -900, 1600, 0},
-        right{1920, 0, 4480, 1440}, small_left{-800, 84, 0, 684};
+    // The metrics' screen; a primary, left, above, right and a smaller one left, with negative
+    // origins and sizes unlike the primary's.
+    const ScreenRect M{0, 0, 1024, 768}, P{0, 0, 1920, 1080}, L{-1280, -200, 0, 824},
+        A{0, -900, 1600, 0}, R{1920, 0, 4480, 1440}, S{-800, 84, 0, 684};
+    const ScreenRect wide{1000, 0, 2920, 1080}; // reaching beyond the primary
     const struct {
         const char* what;
         std::vector<MonitorArea> monitors;
         ScreenRect saver;
         std::vector<ScreenRect> rings;
     } cases[] = {
-        {"one monitor", {{primary, true}}, primary, {}},
-        {"left, above and right, primary listed second",
-         {{left, false}, {primary, true}, {above, false}, {right, false}},
-         primary,
-         {left, above, right}},
-        {"a smaller one to the left at negative x",
-         {{primary, true}, {small_left, false}},
-         primary,
-         {small_left}},
-        {"a mirror of another monitor gets no window of its own",
-         {{primary, true}, {right, false}, {{1920, 0, 3200, 1024}, false}},
-         primary,
-         {right}},
-        {"none marked primary: rings where the metrics say and on every monitor",
-         {{left, false}, {above, false}},
-         metrics,
-         {left, above}},
-        {"a primary at a negative origin, mirrored on a smaller one",
-         {{small_left, false}, {left, true}},
-         left,
-         {}},
-        {"primary listed last",
-         {{left, false}, {above, false}, {primary, true}},
-         primary,
-         {left, above}},
-        {"no monitors reported", {}, metrics, {}},
-        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {left, false}}, metrics, {left}},
-        {"empty monitors get nothing", {{primary, true}, {{5, 5, 5, 900}, false}}, primary, {}},
-        {"a mirror of the primary gets nothing",
-         {{primary, true}, {primary, false}, {{0, 0, 1024, 768}, false}},
-         primary,
-         {}},
-        {"a monitor reaching beyond the primary counts",
-         {{primary, true}, {{1000, 0, 2920, 1080}, false}},
-         primary,
-         {{1000, 0, 2920, 1080}}},
-        {"a second primary is just another monitor",
-         {{primary, true}, {left, true}},
-         primary,
-         {left}},
+        {"one monitor", {{P, true}}, P, {}},
+        {"primary listed second", {{L, false}, {P, true}, {A, false}, {R, false}}, P, {L, A, R}},
+        {"a smaller one left", {{P, true}, {S, false}}, P, {S}},
+        {"a mirror", {{P, true}, {R, false}, {{1920, 0, 3200, 1024}, false}}, P, {R}},
+        {"none marked primary", {{L, false}, {A, false}}, M, {L, A}},
+        {"primary at a negative origin, mirrored", {{S, false}, {L, true}}, L, {}},
+        {"primary listed last", {{L, false}, {A, false}, {P, true}}, P, {L, A}},
+        {"no monitors reported", {}, M, {}},
+        {"an empty primary does not count", {{{0, 0, 0, 0}, true}, {L, false}}, M, {L}},
+        {"empty monitors get nothing", {{P, true}, {{5, 5, 5, 900}, false}}, P, {}},
+        {"mirrors of the primary", {{P, true}, {P, false}, {M, false}}, P, {}},
+        {"reaching beyond the primary", {{P, true}, {wide, false}}, P, {wide}},
+        {"a second primary", {{P, true}, {L, true}}, P, {L}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const ScreenLayout rings = Lay_out_screens(c.monitors, metrics, true);
+        const ScreenLayout rings = Lay_out_screens(c.monitors, M, true);
         EXPECT_EQ(rings.saver, c.saver);
         EXPECT_EQ(rings.rings, c.rings);
         EXPECT_TRUE(rings.covers.empty());
         // The same monitors in black: covers where the rings were.
-        const ScreenLayout black = Lay_out_screens(c.monitors, metrics, false);
+        const ScreenLayout black = Lay_out_screens(c.monitors, M, false);
         EXPECT_EQ(black.saver, c.saver);
         EXPECT_EQ(black.covers, c.rings);
         EXPECT_TRUE(black.rings.empty());
     }
-
-    const struct {
-        Other_monitors_mode mode;
-        bool hardware_palette, rings;
-    } choices[] = {{Other_monitors_mode::rings, false, true},
-                   {Other_monitors_mode::rings, true, false},
-                   {Other_monitors_mode::black, false, false},
-                   {Other_monitors_mode::black, true, false}};
-    for (const auto& c : choices)
-        EXPECT_EQ(Rings_on_other_monitors(c.mode, c.hardware_palette), c.rings)
-            << static_cast<int>(c.mode) << " " << c.hardware_palette;
 }
 
 TEST(SaverTiming, CycleSeconds) {

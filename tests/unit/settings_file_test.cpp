@@ -137,70 +137,40 @@ TEST(SettingsFile, BlockShapes) {
 }
 
 TEST(SettingTag, Placement) {
-    const std::string palette = "        palette_list\tMyScreensaver_TRUE.pal";
+    const std::string pal = "        palette_list\tMyScreensaver_TRUE.pal";
     const struct {
         const char* what;
         std::vector<std::string> lines;
-        bool tagged_before;
-        bool tagged;
-        std::vector<std::string> after;
+        bool tagged_before, tagged;
+        int tag_at; // the line that becomes the tag line; -1: appended
     } cases[] = {
-        {"appended when missing", {"A", "x 1"}, false, true, {"A", "x 1", tag_line(true)}},
-        {"the first tag line changes",
-         {"A", "Screensaver FALSE", "y", "Screensaver TRUE"},
-         false,
-         true,
-         {"A", tag_line(true), "y", "Screensaver TRUE"}},
-        {"a name containing the word is not the tag",
-         {"Screensaver special"},
-         false,
-         false,
-         {"Screensaver special", tag_line(false)}},
-        {"a palette file named after the word is no tag line",
-         {"A", palette},
-         false,
-         true,
-         {"A", palette, tag_line(true)}},
-        {"the tag line counts, not a palette line above it",
-         {"A", palette, "  Screensaver\tFALSE"},
-         false,
-         true,
-         {"A", palette, tag_line(true)}},
-        {"the tag line found after an older spelling wins over it",
-         {"A", "Screensaver=TRUE", "Screensaver FALSE"},
-         false,
-         true,
-         {"A", "Screensaver=TRUE", tag_line(true)}},
+        {"missing", {"A", "x 1"}, false, true, -1},
+        {"the first one", {"A", "Screensaver FALSE", "y", "Screensaver TRUE"}, false, true, 1},
+        {"a name holding the word", {"Screensaver special"}, false, false, -1},
+        {"a palette named after it", {"A", pal}, false, true, -1},
+        {"below a palette line", {"A", pal, "  Screensaver\tFALSE"}, false, true, 2},
+        {"after an older one", {"A", "Screensaver=TRUE", "Screensaver FALSE"}, false, true, 2},
         // Files of older editors: a line holding the word is the tag line when there is no
         // other, unless it is a parameter line or says neither TRUE nor FALSE.
-        {"older spelling", {"A", "Screensaver=TRUE"}, true, false, {"A", tag_line(false)}},
-        {"older spelling not tagged",
-         {"A", "[Screensaver] FALSE"},
-         false,
-         true,
-         {"A", tag_line(true)}},
-        {"a remark without a value stays",
-         {"A", "; Screensaver by Anne"},
-         false,
-         true,
-         {"A", "; Screensaver by Anne", tag_line(true)}},
-        {"a parameter line naming the word stays",
-         {"A", "UsePalette TRUE Screensaver"},
-         false,
-         false,
-         {"A", "UsePalette TRUE Screensaver", tag_line(false)}},
+        {"older spelling", {"A", "Screensaver=TRUE"}, true, false, 1},
+        {"older spelling untagged", {"A", "[Screensaver] FALSE"}, false, true, 1},
+        {"a remark", {"A", "; Screensaver by Anne"}, false, true, -1},
+        {"a parameter line", {"A", "UsePalette TRUE Screensaver"}, false, false, -1},
+        {"case counts", {"A", "Screensaver\ttrue"}, false, false, 1},
     };
     for (const auto& c : cases) {
         Nimbrel_setting s;
         s.Lines = c.lines;
         EXPECT_EQ(s.Is_tagged(), c.tagged_before) << c.what;
         s.Set_tag(c.tagged);
-        EXPECT_EQ(s.Lines, c.after) << c.what;
+        std::vector<std::string> after = c.lines;
+        if (c.tag_at < 0)
+            after.push_back(tag_line(c.tagged));
+        else
+            after[static_cast<std::size_t>(c.tag_at)] = tag_line(c.tagged);
+        EXPECT_EQ(s.Lines, after) << c.what;
         EXPECT_EQ(s.Is_tagged(), c.tagged) << c.what;
     }
-    Nimbrel_setting s;
-    s.Lines = {"A", "Screensaver\ttrue"}; // case counts
-    EXPECT_FALSE(s.Is_tagged());
 }
 
 TEST(SettingsFile, WrittenBlocksReadBackAlike) {

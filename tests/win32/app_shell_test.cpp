@@ -3,6 +3,7 @@
 #include "app/thinking_box_layout.h"
 #include "app/thinking_box_win32.h"
 #include "app/win32_api.h"
+#include "message_pump.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,6 @@
 
 namespace nimbrel {
 namespace {
-
-void pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&m);
-}
 
 TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
     TThinking_box& box = Thinking_box_form();
@@ -35,7 +30,7 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
             box.Think_show_bar(c.text);
         else
             box.Think_show(c.text);
-        pump();
+        take_quit();
         const HWND window = box.WindowHandle();
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(IsWindowVisible(window));
@@ -48,18 +43,15 @@ TEST(AppThinkingBox, ShowsCentredWithoutTakingTheFocusAndHides) {
             thinking_box_layout(c.text, cell.cx, cell.cy, sw, sh, c.bar, box.dpi());
         RECT r{};
         GetWindowRect(window, &r);
-        EXPECT_EQ(r.left, l.box.left);
-        EXPECT_EQ(r.top, l.box.top);
-        EXPECT_EQ(r.right - r.left, l.box.width);
-        EXPECT_EQ(r.bottom - r.top, l.box.height);
+        EXPECT_EQ((BoxRect{r.left, r.top, r.right - r.left, r.bottom - r.top}), l.box);
         EXPECT_EQ(box.bar_shown(), c.bar);
         if (c.bar) {
             ASSERT_NE(box.bar_window(), nullptr);
             EXPECT_TRUE(IsWindowVisible(box.bar_window()));
             RECT b{};
             GetWindowRect(box.bar_window(), &b);
-            EXPECT_EQ(b.right - b.left, l.bar.width);
-            EXPECT_EQ(b.bottom - b.top, l.bar.height);
+            EXPECT_EQ((BoxRect{0, 0, b.right - b.left, b.bottom - b.top}),
+                      (BoxRect{0, 0, l.bar.width, l.bar.height}));
             box.Think_bar().set_max(40);
             box.Think_bar().set_position(10);
             EXPECT_EQ(SendMessageA(box.bar_window(), PBM_GETPOS, 0, 0), 10);

@@ -10,6 +10,8 @@
 #include "settings/registry.h"
 #include "settings/settings_file.h"
 
+#include "message_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,29 +23,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the timer saw inside the modal loop.
+// Set by the timer inside the modal loop, for the checks on the file afterwards.
 struct Script {
     int ticks = 0;
     bool done = false;
-    int count = 0;
-    std::string header;
-    int picked = -1, shown = -2;
-    int other = -1, shown_after_click = -2;
-    bool engine_kept_on_same_click = false;
-    bool name_column_left_tag = false;
-    bool tag_toggled = false;
-    bool engine_kept_on_tag = false;
-    bool frozen_by_cancel = false;
+    int other = -1;
     bool tag_before = false;
-    bool focus_on_list = false;
-    bool note_with_emulation = true;
-    bool note_without_emulation = false;
-    bool emulation_stored = true;
-    bool every_monitor_shown = false;
-    bool every_monitor_box_without_emulation = true;
-    Other_monitors_mode every_monitor_stored = Other_monitors_mode::rings;
-    std::size_t preview_other_engines = 1;
-    bool wears_the_icon = false;
 };
 Script script;
 
@@ -58,51 +43,54 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND list = dialog ? dialog->Item(IDC_SETTINGS_LIST) : nullptr;
     if (!preview || SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return;
     KillTimer(nullptr, timer);
-    Script& s = script;
     Nimbrel_settings_file* collection = preview->settings_file();
-    s.count = int(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    s.header = dialog->TitleText(0);
-    s.picked = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
-    s.shown = preview->core().current_setting();
-    s.focus_on_list = GetFocus() == list;
-    s.wears_the_icon = reinterpret_cast<HICON>(SendMessageA(dialog->WindowHandle(), WM_GETICON,
-                                                            ICON_BIG, 0)) == ApplicationIcon();
+    const int count = int(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(count, collection->Count());
+    EXPECT_EQ(dialog->TitleText(0), "Name        " + std::to_string(count) + " Settings in file");
+    const int picked = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    EXPECT_GE(picked, 0);
+    EXPECT_EQ(preview->core().current_setting(), picked) << "the list does not show the preview's";
+    EXPECT_EQ(GetFocus(), list) << "the settings list does not have the focus";
+    EXPECT_EQ(
+        reinterpret_cast<HICON>(SendMessageA(dialog->WindowHandle(), WM_GETICON, ICON_BIG, 0)),
+        ApplicationIcon());
 
     // The note on wrong colours is only true without the emulated palette (shown by its style:
-    // the page is hidden).
+    // the page is hidden); the other monitors' box goes with the emulation too.
     const auto visible = [&](int id) {
         return (GetWindowLongA(dialog->Item(id), GWL_STYLE) & WS_VISIBLE) != 0;
     };
-    s.note_with_emulation = visible(IDC_INFO_LABEL);
-    s.every_monitor_shown =
-        SendMessageA(dialog->Item(IDC_OTHER_MONITORS), BM_GETCHECK, 0, 0) == BST_CHECKED &&
-        visible(IDC_OTHER_MONITORS);
+    EXPECT_FALSE(visible(IDC_INFO_LABEL));
+    EXPECT_TRUE(visible(IDC_OTHER_MONITORS));
+    EXPECT_EQ(SendMessageA(dialog->Item(IDC_OTHER_MONITORS), BM_GETCHECK, 0, 0), BST_CHECKED);
     SendMessageA(dialog->Item(IDC_OTHER_MONITORS), BM_CLICK, 0, 0);
-    s.every_monitor_stored = current_options()->Other_monitors;
+    EXPECT_EQ(current_options()->Other_monitors, Other_monitors_mode::black);
     SendMessageA(dialog->Item(IDC_EMULATE_PALETTE), BM_CLICK, 0, 0);
-    s.note_without_emulation = visible(IDC_INFO_LABEL);
-    s.every_monitor_box_without_emulation = visible(IDC_OTHER_MONITORS);
-    s.emulation_stored = current_options()->Emulate_palette;
-    s.preview_other_engines = preview->core().other_engines(); // the preview is one engine
+    EXPECT_TRUE(visible(IDC_INFO_LABEL));
+    EXPECT_FALSE(visible(IDC_OTHER_MONITORS));
+    EXPECT_FALSE(current_options()->Emulate_palette);
+    EXPECT_EQ(preview->core().other_engines(), 0u); // the preview is one engine
 
-    s.other = (s.picked + 1) % s.count;
+    Script& s = script;
+    s.other = (picked + 1) % count;
     SendMessageA(list, LB_SETCURSEL, WPARAM(s.other), 0);
     dialog->settings_listMouseUp(10, 10, false);
-    s.shown_after_click = preview->core().current_setting();
+    EXPECT_EQ(preview->core().current_setting(), s.other);
     RingAnimation* engine = preview->core().engine();
     dialog->settings_listMouseUp(10, 10, false);
     dialog->settings_listKeyUp(VK_DOWN);
-    s.engine_kept_on_same_click = preview->core().engine() == engine;
+    EXPECT_EQ(preview->core().engine(), engine) << "the same setting was started again";
 
     s.tag_before = collection->Setting(s.other).Is_tagged();
     dialog->settings_listMouseDown(5, 10, true); // the Name column
-    s.name_column_left_tag = collection->Setting(s.other).Is_tagged() == s.tag_before;
+    EXPECT_EQ(collection->Setting(s.other).Is_tagged(), s.tag_before) << "the name changed it";
     dialog->settings_listMouseDown(dialog->SectionWidth(0) + 5, 10, true);
-    s.tag_toggled = collection->Setting(s.other).Is_tagged() != s.tag_before;
-    s.engine_kept_on_tag = preview->core().engine() == engine && preview->Running();
+    EXPECT_NE(collection->Setting(s.other).Is_tagged(), s.tag_before);
+    EXPECT_TRUE(preview->core().engine() == engine && preview->Running())
+        << "tagging disturbed the preview";
 
     dialog->BtnCancelClick();
-    s.frozen_by_cancel = !preview->Running();
+    EXPECT_FALSE(preview->Running()) << "not frozen by Cancel";
     s.done = true;
 }
 
@@ -111,7 +99,7 @@ void CALLBACK step(HWND, UINT, UINT_PTR timer, DWORD) {
 struct DialogRun {
     fs::path data = fs::temp_directory_path() / "nimbrel-config-form-test";
     std::string folder;
-    std::vector<std::string> boxes;
+    MessageBoxes boxes;
 
     DialogRun() {
         fs::remove_all(data);
@@ -123,10 +111,6 @@ struct DialogRun {
     ~DialogRun() { fs::remove_all(data); }
 
     void run(TIMERPROC step) {
-        SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-            return IDOK;
-        });
         {
             Nimbrel_Options options(Fixed_registry(folder), folder);
             options.Start_auto_cycling = options.Auto_cycling = true; // the dialog stops it anyway
@@ -137,17 +121,12 @@ struct DialogRun {
                 const UINT_PTR timer = SetTimer(nullptr, 0, 50, step);
                 control.Run(FormClass<TSaverForm>(), ConfigFormClass(options));
                 KillTimer(nullptr, timer);
-                MSG message;
-                bool quit = false;
-                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-                    quit |= message.message == WM_QUIT;
-                EXPECT_TRUE(quit);
+                EXPECT_TRUE(take_quit());
                 EXPECT_EQ(GetScrConfigDialog(), nullptr);
             } // the preview window goes, and with it the collection, saved with its new tag
             install_options(nullptr);
         }
         TScrControl::OverrideCommandLine(nullptr);
-        SetScrMessageBoxHook(nullptr);
     }
 };
 
@@ -157,29 +136,9 @@ TEST(ConfigForm, ListsPreviewsAndTagsTheSettingsOfThePreview) {
     run.run(step);
 
     ASSERT_TRUE(script.done) << "the list was never filled";
-    EXPECT_TRUE(run.boxes.empty()) << run.boxes.front();
+    EXPECT_TRUE(run.boxes.shown.empty()) << run.boxes.shown.front();
     Nimbrel_settings_file reloaded;
     ASSERT_TRUE(reloaded.Load(run.folder + "Nimbrel_32_Settings.cmp", false));
-    EXPECT_EQ(script.count, reloaded.Count());
-    EXPECT_EQ(script.header,
-              "Name        " + std::to_string(reloaded.Count()) + " Settings in file");
-    EXPECT_GE(script.picked, 0);
-    EXPECT_EQ(script.shown, script.picked) << "the selection is not what the preview shows";
-    EXPECT_EQ(script.shown_after_click, script.other);
-    EXPECT_TRUE(script.engine_kept_on_same_click) << "the same setting was started again";
-    EXPECT_TRUE(script.name_column_left_tag) << "a double click on the name changed the tag";
-    EXPECT_TRUE(script.tag_toggled);
-    EXPECT_TRUE(script.engine_kept_on_tag) << "tagging disturbed the preview";
-    EXPECT_TRUE(script.frozen_by_cancel);
-    EXPECT_TRUE(script.focus_on_list) << "the settings list does not have the focus";
-    EXPECT_TRUE(script.wears_the_icon);
-    EXPECT_FALSE(script.note_with_emulation);
-    EXPECT_TRUE(script.note_without_emulation);
-    EXPECT_FALSE(script.emulation_stored);
-    EXPECT_TRUE(script.every_monitor_shown);
-    EXPECT_FALSE(script.every_monitor_box_without_emulation);
-    EXPECT_EQ(script.every_monitor_stored, Other_monitors_mode::black);
-    EXPECT_EQ(script.preview_other_engines, 0u);
     EXPECT_NE(reloaded.Setting(script.other).Is_tagged(), script.tag_before)
         << "the new tag did not reach the file";
 }

@@ -3,6 +3,8 @@
 #include "saverkit/scr_control_win32.h"
 #include "saverkit/scr_preview_win32.h"
 
+#include "message_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -27,19 +29,6 @@ std::string class_of(HWND window) {
     return name;
 }
 
-// Takes a pending quit message out of this thread's queue; true when there was one.
-bool take_quit() {
-    MSG message;
-    bool quit = false;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            quit = true;
-        else
-            DispatchMessageA(&message);
-    }
-    return quit;
-}
-
 // Hidden: a shown top-level window costs Wine seconds to take down without a window manager.
 HWND make_host(int width = 160, int height = 120) {
     return CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
@@ -52,21 +41,16 @@ class KitControl : public ::testing::Test {
     void SetUp() override {
         SetScrMode(smNone);
         saver_log.clear();
-        SetScrMessageBoxHook([this](HWND, const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-            return IDOK;
-        });
     }
     void TearDown() override {
         TScrControl::OverrideCommandLine(nullptr);
-        SetScrMessageBoxHook(nullptr);
         take_quit();
     }
     std::unique_ptr<TScrControl> start(const std::string& line) {
         TScrControl::OverrideCommandLine(line.c_str());
         return std::make_unique<TScrControl>();
     }
-    std::vector<std::string> boxes;
+    MessageBoxes boxes;
 };
 
 TEST_F(KitControl, ConstructionClassifiesAndPublishes) {
@@ -76,7 +60,7 @@ TEST_F(KitControl, ConstructionClassifiesAndPublishes) {
 
     TScrControl::OverrideCommandLine("saver.scr /x");
     auto duplicate = std::make_unique<TScrControl>();
-    EXPECT_EQ(boxes,
+    EXPECT_EQ(boxes.shown,
               (std::vector<std::string>{"Program error: Duplicate ScrControl objects found"}));
     EXPECT_EQ(GetScrControl(), duplicate.get()); // the newest wins
     EXPECT_EQ(GetScrMode(), smSFull);            // nothing recognised leaves the mode
@@ -87,8 +71,8 @@ TEST_F(KitControl, ConstructionClassifiesAndPublishes) {
 TEST_F(KitControl, ConfigWithoutDialogSaysSoAndQuits) {
     auto control = start("saver.scr");
     control->Run(FormClass<TestSaver>(), nullptr);
-    EXPECT_EQ(boxes, (std::vector<std::string>{
-                         "Screen saver: This screen saver has no settings to configure"}));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{
+                               "Screen saver: This screen saver has no settings to configure"}));
     EXPECT_TRUE(take_quit());
 }
 
@@ -194,15 +178,16 @@ TEST_F(KitControl, MainPreviewWithoutFormShowsThePlaceholderAndStillEnds) {
 
 TEST_F(KitControl, PasswordChangeWithoutAPasswordSaysSo) {
     for (TRequirePassword require : {rpNever, rpNormal}) {
-        boxes.clear();
+        boxes.shown.clear();
         auto control = start("saver.scr /a");
         control->RequirePassword = require;
         control->Run(nullptr, nullptr);
         // With a password the system's service asks, where there is one; Wine has none.
-        EXPECT_EQ(boxes, require == rpNever
-                             ? std::vector<std::string>{"Screen saver: This screen saver does "
-                                                        "not use a password"}
-                             : std::vector<std::string>{});
+        EXPECT_EQ(boxes.shown,
+                  require == rpNever
+                      ? std::vector<std::string>{"Screen saver: This screen saver does "
+                                                 "not use a password"}
+                      : std::vector<std::string>{});
         EXPECT_TRUE(take_quit());
     }
 }

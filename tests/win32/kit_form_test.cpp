@@ -2,6 +2,8 @@
 // somebody else, exceptions in handlers, a form moved between parents, and palette messages.
 #include "saverkit/scr_forms_win32.h"
 
+#include "message_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -29,12 +31,6 @@ class CountingWindow : public Window {
         return Window::WndProc(message, wparam, lparam);
     }
 };
-
-void drain_quit() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        if (message.message != WM_QUIT) DispatchMessageA(&message);
-}
 
 TEST(KitWindow, OwnsItsWindowAndAnswersOnlyForItsOwn) {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -83,11 +79,7 @@ TEST(KitWindow, OwnsItsWindowAndAnswersOnlyForItsOwn) {
 }
 
 TEST(KitWindow, ExceptionsInHandlersAreShownNotPassedToTheSystem) {
-    std::vector<std::string> boxes;
-    SetScrMessageBoxHook([&](HWND, const std::string& text, const std::string& caption) {
-        boxes.push_back(caption + ": " + text);
-        return IDOK;
-    });
+    MessageBoxes boxes;
     {
         TApplicationWindow application("Kit test");
         CountingWindow window(application.hwnd());
@@ -98,8 +90,7 @@ TEST(KitWindow, ExceptionsInHandlersAreShownNotPassedToTheSystem) {
         EXPECT_EQ(SendMessageA(application.hwnd(), WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
         SetScrMode(smNone);
     }
-    SetScrMessageBoxHook(nullptr);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Kit test: boom."}));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Kit test: boom."}));
     EXPECT_EQ(ApplicationTitle(), "");
 }
 
@@ -147,7 +138,7 @@ TEST(KitForm, MovesBetweenParentsShownAndHidesWithAParentThatGoes) {
     EXPECT_FALSE(form.HandleAllocated());
     EXPECT_FALSE(form.Visible());
     EXPECT_EQ(form.log, (std::vector<std::string>{"show", "hide"}));
-    drain_quit(); // a form without a controller asks to quit
+    take_quit(); // a form without a controller asks to quit
 }
 
 TEST(KitForm, RealisesItsPaletteWhenAsked) {
@@ -175,7 +166,7 @@ TEST(KitForm, RealisesItsPaletteWhenAsked) {
     EXPECT_EQ(form.palette_asked, asked);
     form.Hide();
     DeleteObject(form.palette);
-    drain_quit();
+    take_quit();
 }
 
 } // namespace

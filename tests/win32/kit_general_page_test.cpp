@@ -8,6 +8,7 @@
 #include "saverkit/scr_password_win32.h"
 
 #include "dib_surface.h"
+#include "message_pump.h"
 
 #include <gtest/gtest.h>
 
@@ -84,14 +85,7 @@ bool shown(HWND window) {
 
 class KitGeneralPage : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetScrMessageBoxHook([this](HWND, const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-            return IDOK;
-        });
-    }
     void TearDown() override {
-        SetScrMessageBoxHook(nullptr);
         if (host) DestroyWindow(host);
     }
 
@@ -108,11 +102,19 @@ class KitGeneralPage : public ::testing::Test {
     HWND item(int id) const { return GetDlgItem(page_window, id); }
     std::string text(int id) const { return DlgItemText(page_window, id); }
     int list_index(int id) const { return int(SendMessageA(item(id), CB_GETCURSEL, 0, 0)); }
+    // What the page shows: the wait's text and unit, the delay, threshold, corners and mute.
+    auto values(TScrGeneral& page) const {
+        std::string corners;
+        for (int c = 0; c < 4; ++c)
+            corners += "-YN"[page.Corner(static_cast<TScrCorner>(c))];
+        return std::make_tuple(text(IDC_GEN_EDT_WAIT), list_index(IDC_GEN_CMB_WAIT),
+                               page.PasswordDelay(), page.MouseThreshold(), corners, page.Mute());
+    }
 
     SaverValuesGuard guard;
     TScrGeneral page;
     HWND host = nullptr, page_window = nullptr;
-    std::vector<std::string> boxes;
+    MessageBoxes boxes;
 };
 
 TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
@@ -125,15 +127,7 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
     page->OnChange = [&] { ++changes; };
 
     ASSERT_NE(page_window, nullptr);
-    EXPECT_EQ(text(IDC_GEN_EDT_WAIT), "1");
-    EXPECT_EQ(list_index(IDC_GEN_CMB_WAIT), 1);
-    EXPECT_EQ(page->PasswordDelay(), 60u);
-    EXPECT_EQ(page->MouseThreshold(), mtLow);
-    EXPECT_EQ(page->Corner(csTopLeft), scmNow);
-    EXPECT_EQ(page->Corner(csTopRight), scmNormal);
-    EXPECT_EQ(page->Corner(csBottomRight), scmNever);
-    EXPECT_EQ(page->Corner(csBottomLeft), scmNormal);
-    EXPECT_TRUE(page->Mute());
+    EXPECT_EQ(values(*page), std::make_tuple("1", 1, 60u, mtLow, "Y-N-", true));
     EXPECT_EQ(changes, 0) << "loading raised OnChange";
 
     // "Ignore mouse movement" picked by the user.
@@ -143,11 +137,10 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
                  reinterpret_cast<LPARAM>(sensitivity));
     EXPECT_EQ(changes, 1);
     page->SaveValues();
-    EXPECT_EQ(number("Password Delay"), 60u);
-    EXPECT_EQ(number("Password Delay Index"), 1u);
-    EXPECT_EQ(number("Mouse Threshold"), 999999u);
-    EXPECT_EQ(number("Mouse Threshold Index"), 3u);
-    EXPECT_EQ(number("Mute Sound"), 1u);
+    EXPECT_EQ(std::make_tuple(number("Password Delay"), number("Password Delay Index"),
+                              number("Mouse Threshold"), number("Mouse Threshold Index"),
+                              number("Mute Sound")),
+              std::make_tuple(60u, 1u, 999999u, 3u, 1u));
     DWORD type = 0;
     EXPECT_EQ(saver_key().read_bytes("Mouse Corners", 16, &type), std::string("Y-N-\0", 5));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
@@ -165,13 +158,8 @@ TEST_F(KitGeneralPage, ShowsTheStoredValuesAndSavesThemBack) {
 
 TEST_F(KitGeneralPage, MissingValuesShowTheDefaults) {
     remove_values();
-    TScrGeneral* page = make_page();
-    EXPECT_EQ(page->PasswordDelay(), 60u); // 100 seconds show as 1 minute
-    EXPECT_EQ(text(IDC_GEN_EDT_WAIT), "1");
-    EXPECT_EQ(page->MouseThreshold(), mtNormal);
-    for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(page->Corner(static_cast<TScrCorner>(c)), scmNormal);
-    EXPECT_FALSE(page->Mute());
+    // 100 seconds show as 1 minute.
+    EXPECT_EQ(values(*make_page()), std::make_tuple("1", 1, 60u, mtNormal, "----", false));
 }
 
 TEST_F(KitGeneralPage, WaitControlsFollowThePasswordPolicy) {
@@ -255,9 +243,10 @@ TEST_F(KitGeneralPage, CornerMenuWarnsOnceWithoutAnAgent) {
     EXPECT_EQ(monitor->GetCorner(csBottomRight), scmNever);
     EXPECT_EQ(clicks, (std::vector<std::string>{"0:1", "2:2"}));
     if (!GetScrAgentPresent()) {
-        EXPECT_EQ(boxes, (std::vector<std::string>{
-                             "Screen saver: You must have the System Agent loaded in order for "
-                             "the mouse hot corners to be active."}));
+        EXPECT_EQ(boxes.shown,
+                  (std::vector<std::string>{
+                      "Screen saver: You must have the System Agent loaded in order for "
+                      "the mouse hot corners to be active."}));
     }
 
     // The picture: corner buttons as chosen, the background through the mask, the screen.

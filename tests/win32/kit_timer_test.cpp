@@ -1,6 +1,8 @@
 // TScrTimer's thread life and pacing, and its threads waited for when it goes.
 #include "saverkit/scr_timer_win32.h"
 
+#include "message_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,24 +11,6 @@
 
 namespace nimbrel {
 namespace {
-
-// Dispatches messages (ticks arrive as sent messages) until `done` or the time limit.
-template <class Done> bool pump_until(DWORD limit_ms, Done done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= limit_ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, limit_ms - elapsed, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-    return true;
-}
-
-void pump_for(DWORD ms) {
-    pump_until(ms, [] { return false; });
-}
 
 HANDLE duplicate(HANDLE handle) {
     HANDLE copy = nullptr;
@@ -38,14 +22,19 @@ TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
     auto timer = std::make_unique<TScrTimer>();
     EXPECT_TRUE(timer->Enabled());
     EXPECT_EQ(timer->Interval(), 10u);
-    EXPECT_FALSE(timer->ThreadRunning()); // no OnTimer yet
-
     int ticks = 0;
+    timer->SetInterval(0);
     timer->SetOnTimer([&] { ++ticks; });
+    EXPECT_FALSE(timer->ThreadRunning()); // no interval
+    timer->SetInterval(10);               // enabled all along: ticking starts now
     EXPECT_TRUE(timer->ThreadRunning());
     EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
-
     timer->SetInterval(0);
+    EXPECT_FALSE(timer->ThreadRunning());
+    const int before = ticks; // a stopped thread delivers nothing more
+    pump_for(100);
+    EXPECT_EQ(ticks, before);
+
     timer->SetEnabled(false);
     timer->SetEnabled(true); // restart with interval 0: no thread
     EXPECT_FALSE(timer->ThreadRunning());
@@ -55,27 +44,6 @@ TEST(KitTimer, ThreadOnlyWithHandlerIntervalAndEnabled) {
     timer->SetOnTimer(nullptr);
     timer->SetEnabled(true);
     EXPECT_FALSE(timer->ThreadRunning());
-
-    // A stopped thread delivers nothing more.
-    const int before = ticks;
-    pump_for(100);
-    EXPECT_EQ(ticks, before);
-}
-
-TEST(KitTimer, IntervalFromZeroStartsTheThreadAndToZeroStopsIt) {
-    auto timer = std::make_unique<TScrTimer>();
-    int ticks = 0;
-    timer->SetInterval(0);
-    timer->SetOnTimer([&] { ++ticks; });
-    EXPECT_FALSE(timer->ThreadRunning());
-    timer->SetInterval(10); // enabled all along: ticking starts now
-    EXPECT_TRUE(timer->ThreadRunning());
-    EXPECT_TRUE(pump_until(2000, [&] { return ticks >= 3; }));
-    timer->SetInterval(0);
-    EXPECT_FALSE(timer->ThreadRunning());
-    const int before = ticks;
-    pump_for(100);
-    EXPECT_EQ(ticks, before);
 }
 
 TEST(KitTimer, PeriodPacesInsteadOfTheInterval) {

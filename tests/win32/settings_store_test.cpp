@@ -2,37 +2,19 @@
 // a file written by one side must read the same on the other.
 #include "settings/file_io.h"
 #include "settings/ini_bag.h"
-#include "settings/options.h"
 #include "settings/registry.h"
 
 #include "app/win32_api.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 using namespace nimbrel;
+using namespace nimbrel_test;
 
 namespace {
-
-// A fresh folder, removed afterwards.
-class Temp_dir {
-  public:
-    Temp_dir() { std::filesystem::create_directories(path_); }
-    ~Temp_dir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string dir() const { return path_.string() + "\\"; }
-    std::string file(const char* name) const { return dir() + name; }
-
-  private:
-    static inline int counter_ = 0;
-    const std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() /
-        ("nimbrel-w32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter_++));
-};
 
 std::string profile_get(const std::string& file, const char* section, const char* key) {
     char buffer[1024];
@@ -49,20 +31,14 @@ void profile_flush(const std::string& file) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
 }
 
-std::string file_text(const std::string& path) {
-    Bytes b;
-    read_file(path, b);
-    return std::string(b.begin(), b.end());
-}
-
 } // namespace
 
 TEST(Win32Ini, BagAndProfileFunctionsReadEachOthersFiles) {
-    Temp_dir t;
+    Temp_folder t;
     const std::string ini = t.file("c.ini");
-    const std::string text = "; comment\n [ Nimbrel_start ] \n  Min_time =  12  \nMax_time=34\r\n"
-                             "Foreign=x\r\n\r\n[Other]\r\nMin_time=56\r\n";
-    ASSERT_TRUE(write_file_atomically(ini, Bytes(text.begin(), text.end())));
+    write_text(ini,
+               "; comment\n [ Nimbrel_start ] \n  Min_time =  12  \nMax_time=34\r\nForeign=x\r\n"
+               "\r\n[Other]\r\nMin_time=56\r\n");
     TBag bag;
     bag.Set_ini_file(ini);
     bag.IniSect = "NIMBREL_START";
@@ -90,36 +66,13 @@ TEST(Win32Ini, BagAndProfileFunctionsReadEachOthersFiles) {
     EXPECT_EQ(bag.Read_integer("Min_time", 30), 45);
 }
 
-TEST(Win32Ini, OptionsRoundTripThroughTheProfileFunctions) {
-    Temp_dir t;
-    const std::string ini = t.file("Nimbrel_32_Config.ini");
-    {
-        Nimbrel_Options o(Fixed_registry(t.dir()), t.dir());
-        EXPECT_EQ(o.Error_set, 0);
-        o.Min_time = 11;
-        o.Emulate_palette = false;
-        o.Other_monitors = Other_monitors_mode::black;
-    }
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Min_time"), "11");
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Emulate_palette"), "0");
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Other_monitors"), "black");
-    EXPECT_EQ(profile_get(ini, "Nimbrel_start", "Settings_file"), "Nimbrel_32_Settings.cmp");
-    profile_put(ini, "Nimbrel_start", "Max_time", "200");
-    profile_flush(ini);
-    Nimbrel_Options again(Fixed_registry(t.dir()), t.dir());
-    EXPECT_EQ(again.Min_time, 11);
-    EXPECT_EQ(again.Max_time, 200);
-    EXPECT_FALSE(again.Emulate_palette);
-    EXPECT_EQ(again.Other_monitors, Other_monitors_mode::black);
-}
-
 TEST(Win32Files, AtomicReplaceOverAnExistingFile) {
-    Temp_dir t;
+    Temp_folder t;
     const std::string path = t.file("s.txt");
     const Bytes first{'o', 'l', 'd'}, second{'n', 'e', 'w', '!'};
     ASSERT_TRUE(write_file_atomically(path, first));
     ASSERT_TRUE(write_file_atomically(path, second));
-    EXPECT_EQ(file_text(path), "new!");
+    EXPECT_EQ(read_text(path), "new!");
 
     // A folder standing where the file should go: the write fails and says so.
     ASSERT_TRUE(CreateDirectoryA(t.file("taken").c_str(), nullptr));
