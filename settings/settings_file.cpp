@@ -65,6 +65,7 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
                      "Nimbrel could not read the settings file " + path + Crlf + Crlf);
         return true;
     }
+    on_disk_ = contents;
     Load_contents(std::move(contents), packed);
     return true;
 }
@@ -72,6 +73,7 @@ bool Nimbrel_settings_file::Load(const std::string& path, bool show_progress) {
 void Nimbrel_settings_file::Load_contents(Bytes contents, bool packed) {
     settings_.clear();
     modified_ = false;
+    tag_changes_.clear();
     lzh_.Plain_stream.clear();
     lzh_.Packed_stream.clear();
     if (!packed) {
@@ -124,6 +126,7 @@ int Nimbrel_settings_file::Random_index(bool tagged_only) const {
 void Nimbrel_settings_file::Set_tag(int i, bool tagged) {
     if (i < 0 || i >= Count()) return;
     settings_[static_cast<std::size_t>(i)].Set_tag(tagged);
+    tag_changes_.emplace_back(settings_[static_cast<std::size_t>(i)].Get_name(), tagged);
     modified_ = true;
 }
 
@@ -132,6 +135,20 @@ bool Nimbrel_settings_file::Save(std::string* error) {
     if (file_name_.empty()) {
         if (error) *error = "the settings were not loaded from a file";
         return false;
+    }
+    Bytes now;
+    if (read_file(file_name_, now) && now != on_disk_) {
+        Startup_report ignored;
+        Nimbrel_settings_file newer(ignored, box_);
+        newer.Load_contents(std::move(now), is_packed_settings_name(file_name_));
+        if (newer.Count() == 0) {
+            if (error) *error = file_name_ + " was changed by another program and cannot be read";
+            return false;
+        }
+        for (const auto& [name, tagged] : tag_changes_)
+            for (auto& setting : newer.settings_)
+                if (setting.Get_name() == name) setting.Set_tag(tagged);
+        settings_.swap(newer.settings_);
     }
     return Save_as(file_name_, error);
 }
@@ -166,6 +183,8 @@ bool Nimbrel_settings_file::Save_as(const std::string& path, std::string* error)
     if (!write_file_atomically(path, contents, error)) return false;
     file_name_ = path;
     modified_ = false;
+    tag_changes_.clear();
+    on_disk_ = std::move(contents);
     return true;
 }
 

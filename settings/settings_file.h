@@ -7,6 +7,7 @@
 #include "settings/startup_report.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nimbrel {
@@ -42,8 +43,11 @@ class Nimbrel_settings_file {
     void Set_tag(int i, bool tagged);
     bool Modified() const { return modified_; }
 
-    // Writes the collection back to the file it was loaded from, atomically. false (with a
-    // reason) when it could not be written; the file then keeps its old contents.
+    // Writes the tags back to the file they were loaded from, atomically. When another program
+    // (the editor) has rewritten the file since, the tags changed here are switched, by setting
+    // name, in that newer version rather than the old copy overwriting it; a newer version that
+    // cannot be read is left alone (false). false (with a reason) when it could not be written;
+    // the file then keeps its old contents. Edits made through Settings() go with Save_as.
     bool Save(std::string* error = nullptr);
     // Writes the collection to path as Save does (packed when path ends in ".cmp") and, once
     // written, makes path the collection's file. A failure leaves both files as they were.
@@ -60,6 +64,8 @@ class Nimbrel_settings_file {
     std::string file_name_;
     bool modified_ = false;
     std::vector<Nimbrel_setting> settings_;
+    Bytes on_disk_; // the file as last read or written, to see whether someone else wrote it
+    std::vector<std::pair<std::string, bool>> tag_changes_; // by setting name, in order
     My_LZH_Compressor lzh_;
 };
 

@@ -83,16 +83,8 @@ class Config : public Saver {
     void SetUp() override {
         Saver::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        const std::string shipped = shipped_data();
-        if (shipped.empty()) GTEST_SKIP() << "no shipped data folder (NIMBREL_DATA)";
-        ASSERT_TRUE(copy_data(shipped));
-        ASSERT_TRUE(write_ini(data_ini(), {{"Start_auto_cycling", "1"},
-                                           {"Tagged_settings_only", "1"},
-                                           {"Min_time", "30"},
-                                           {"Max_time", "60"},
-                                           {"Prompt_screen_change", "1"},
-                                           {"Prompt_force_change", "1"},
-                                           {"Settings_file", "Nimbrel_32_Settings.cmp"}}));
+        prepare_shipped_data(true);
+        if (IsSkipped() || HasFatalFailure()) return;
         // A wait that no time box shows, so the boxes are told apart by their numbers.
         ASSERT_TRUE(delay_.set_number(45));
     }

@@ -15,7 +15,6 @@
 namespace e2e {
 namespace {
 
-constexpr char kSettings[] = "Nimbrel_32_Settings.cmp";
 constexpr char kFirstSetting[] = "Triangle Tunnel";
 constexpr char kTitle[] = "  Nimbrel : Version 32_2.2";
 constexpr char kPreviewClass[] = "NimbrelEditorPreview";
@@ -59,17 +58,9 @@ class Editor : public Saver {
         const std::string saver = environment("NIMBREL_SCR");
         editor_ = saver.substr(0, saver.find_last_of('\\') + 1) + kEditorName;
         if (!file_exists(editor_)) GTEST_SKIP() << "no editor beside the saver: " << editor_;
-        const std::string shipped = shipped_data();
-        if (shipped.empty()) GTEST_SKIP() << "no shipped data folder (NIMBREL_DATA)";
-        ASSERT_TRUE(copy_data(shipped));
-        ASSERT_TRUE(write_ini(data_ini(), {{"Start_auto_cycling", "0"},
-                                           {"Tagged_settings_only", "0"},
-                                           {"Min_time", "30"},
-                                           {"Max_time", "60"},
-                                           {"Prompt_screen_change", "1"},
-                                           {"Prompt_force_change", "1"},
-                                           {"Settings_file", kSettings}}));
-        settings_ = data_ + kSettings;
+        prepare_shipped_data(false);
+        if (IsSkipped() || HasFatalFailure()) return;
+        settings_ = data_ + kShippedSettings;
         shipped_bytes_ = read_file(settings_);
         ASSERT_FALSE(shipped_bytes_.empty());
     }

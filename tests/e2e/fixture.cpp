@@ -126,6 +126,20 @@ bool Saver::copy_data(const std::string& folder) const {
     return copy_tree(folder, data_.substr(0, data_.size() - 1));
 }
 
+void Saver::prepare_shipped_data(bool cycling) {
+    const std::string shipped = shipped_data();
+    if (shipped.empty()) GTEST_SKIP() << "no shipped data folder (NIMBREL_DATA)";
+    ASSERT_TRUE(copy_data(shipped));
+    const char* on = cycling ? "1" : "0";
+    ASSERT_TRUE(write_ini(data_ini(), {{"Start_auto_cycling", on},
+                                       {"Tagged_settings_only", on},
+                                       {"Min_time", "30"},
+                                       {"Max_time", "60"},
+                                       {"Prompt_screen_change", "1"},
+                                       {"Prompt_force_change", "1"},
+                                       {"Settings_file", kShippedSettings}}));
+}
+
 void Saver::prepare_data(const std::vector<std::string>& setting, const IniEntries& more_ini) {
     ASSERT_TRUE(write_palette(data_));
     ASSERT_TRUE(write_file(data_ + kSettingsName, setting_block("E2E rings", setting)));

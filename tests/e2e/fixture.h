@@ -22,6 +22,7 @@ inline constexpr const char* kIniName = "Nimbrel_32_Config.ini";
 inline constexpr const char* kIniSection = "Nimbrel_start";
 inline constexpr const char* kMissing = "<missing>";
 inline constexpr char kSettingsName[] = "E2E_settings.txt";
+inline constexpr char kShippedSettings[] = "Nimbrel_32_Settings.cmp";
 inline constexpr DWORD kMouseThreshold = 100;
 
 using IniEntries = std::vector<std::pair<std::string, std::string>>;
@@ -77,6 +78,9 @@ class Saver : public ::testing::Test {
     // it.
     void prepare_data(const std::vector<std::string>& setting = busy_rings(),
                       const IniEntries& more_ini = {});
+    // The shipped data folder (NIMBREL_DATA) with an INI file that cycles through the tagged
+    // settings or not. Skips the test when there is no shipped folder: check IsSkipped().
+    void prepare_shipped_data(bool cycling);
     // The options prepare_data wrote, as the saver writes them back at exit.
     void expect_prepared_ini_written_back();
 

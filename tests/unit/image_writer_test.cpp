@@ -70,10 +70,13 @@ TEST(GifWriter, EveryFrameCarriesThePaletteOfItsMoment) {
     for (bool spoilt : {true, false}) {
         GifAnimation gif(file, 40, 9);
         ASSERT_TRUE(gif.ok()) << gif.error();
-        for (std::size_t i = 0; i < frames.size(); ++i)
+        for (std::size_t i = 0; i < frames.size(); ++i) {
             ASSERT_TRUE(gif.add_frame(frames[i], palettes[i], 4 + static_cast<int>(i)))
                 << gif.error();
-        if (spoilt) EXPECT_FALSE(gif.add_frame(pattern(39, 9, 0), palettes[0], 4)); // wrong size
+        }
+        if (spoilt) { // a frame of the wrong size
+            EXPECT_FALSE(gif.add_frame(pattern(39, 9, 0), palettes[0], 4));
+        }
         EXPECT_EQ(gif.close(), !spoilt) << gif.error();
         EXPECT_EQ(fs::exists(file), !spoilt); // a failed file is gone
     }

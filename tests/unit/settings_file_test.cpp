@@ -243,6 +243,38 @@ TEST(SettingsFile, SavesChangedTagsOnDestruction) {
     }
 }
 
+// The configuration dialog holds its copy while the editor rewrites the file: a tag switched
+// afterwards must not bring the old copy back.
+TEST(SettingsFile, TagsGoOntoTheVersionAnotherProgramSaved) {
+    const std::string newer = "{ New\r\nin_out TRUE\r\n}\r\n{ Second\r\nin_out TRUE\r\n}\r\n"
+                              "{ First\r\nmax_polygons 0 200 99\r\n}\r\n";
+    const struct {
+        const char* what;
+        std::string written_meanwhile; // empty: nobody wrote
+        bool saved;
+        std::string expected;
+    } cases[] = {
+        {"nobody wrote", "", true,
+         "{ First\r\nmax_polygons 0 200 50\r\n" + tag_line(false) +
+             "\r\n}\r\n{ Second\r\nin_out FALSE\r\n" + tag_line(true) + "\r\n}\r\n"},
+        {"the editor saved", newer, true,
+         "{ New\r\nin_out TRUE\r\n}\r\n{ Second\r\nin_out TRUE\r\n" + tag_line(true) +
+             "\r\n}\r\n{ First\r\nmax_polygons 0 200 99\r\n" + tag_line(false) + "\r\n}\r\n"},
+        {"unreadable now", "{ broken", false, "{ broken"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Temp_folder t;
+        Loaded loaded(t, Two_blocks);
+        loaded.file.Set_tag(0, false);
+        loaded.file.Set_tag(1, true);
+        if (!c.written_meanwhile.empty()) write_text(t.file("s.txt"), c.written_meanwhile);
+        EXPECT_EQ(loaded.file.Save(), c.saved);
+        EXPECT_EQ(read_text(t.file("s.txt")), c.expected);
+        EXPECT_EQ(t.entries(), 1u);
+    }
+}
+
 TEST(SettingsFile, FailedSaveKeepsTheOldFileAndIsReported) {
     std::string big = "{ Big\r\n";
     for (int i = 0; i < 200; ++i)
