@@ -146,6 +146,20 @@ void SaverWindowCore::Change_setting(int index) {
     running = true;
 }
 
+void SaverWindowCore::Refresh_settings() {
+    if (!settings_file_ || !params_form_) return;
+    const std::string shown = current_setting_ >= 0 && current_setting_ < settings_file_->Count()
+                                  ? settings_file_->Setting(current_setting_).Get_name()
+                                  : std::string();
+    if (!settings_file_->Refresh()) return;
+    int index = 0;
+    for (int i = 0; i < settings_file_->Count(); ++i)
+        if (settings_file_->Setting(i).Get_name() == shown) index = i;
+    current_setting_ = -2; // the same index may hold other lines now
+    Change_setting(index);
+    if (ConfigDialogLink* dialog = host_.config_dialog()) dialog->Fill_settings_list(index);
+}
+
 void SaverWindowCore::Reset_change_timer() {
     if (host_.config_dialog()) {
         // No cycling while the user picks settings.

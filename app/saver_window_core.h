@@ -103,6 +103,9 @@ class SaverWindowCore {
     // Shows setting `index`, or a random one with -1.
     void Change_setting(int index);
     void Load_and_start();
+    // The settings file was rewritten by another program (the editor): the dialog's list and the
+    // rings show the new version, on the same setting by name where it is still there.
+    void Refresh_settings();
     void Reset_change_timer();
     // The window was fitted to changed displays or a new resolution: the message is laid out
     // again and running rings start afresh on an engine of the new size, with the same setting

@@ -149,6 +149,11 @@ INT_PTR TConfigForm::DialogProc(UINT message, WPARAM wparam, LPARAM lparam) {
             return ScrGeneral.Command(wparam, lparam);
         }
     }
+    case WM_ACTIVATE:
+        // Back from the editor, perhaps: show the settings file as it is now.
+        if (LOWORD(wparam) != WA_INACTIVE)
+            if (TSaverForm* form = preview()) form->core().Refresh_settings();
+        return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (header->idFrom == IDC_PAGE_CONTROL && header->code == TCN_SELCHANGE) {

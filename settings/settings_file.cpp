@@ -136,21 +136,35 @@ bool Nimbrel_settings_file::Save(std::string* error) {
         if (error) *error = "the settings were not loaded from a file";
         return false;
     }
-    Bytes now;
-    if (read_file(file_name_, now) && now != on_disk_) {
-        Startup_report ignored;
-        Nimbrel_settings_file newer(ignored, box_);
-        newer.Load_contents(std::move(now), is_packed_settings_name(file_name_));
-        if (newer.Count() == 0) {
-            if (error) *error = file_name_ + " was changed by another program and cannot be read";
-            return false;
-        }
-        for (const auto& [name, tagged] : tag_changes_)
-            for (auto& setting : newer.settings_)
-                if (setting.Get_name() == name) setting.Set_tag(tagged);
-        settings_.swap(newer.settings_);
+    if (Bytes now; rewritten_elsewhere(now) && !adopt(now)) {
+        if (error) *error = file_name_ + " was changed by another program and cannot be read";
+        return false;
     }
     return Save_as(file_name_, error);
+}
+
+bool Nimbrel_settings_file::rewritten_elsewhere(Bytes& now) const {
+    return !file_name_.empty() && read_file(file_name_, now) && now != on_disk_;
+}
+
+bool Nimbrel_settings_file::adopt(const Bytes& now) {
+    Startup_report ignored;
+    Nimbrel_settings_file newer(ignored, box_);
+    newer.Load_contents(now, is_packed_settings_name(file_name_));
+    if (newer.Count() == 0) return false;
+    for (const auto& [name, tagged] : tag_changes_)
+        for (auto& setting : newer.settings_)
+            if (setting.Get_name() == name) setting.Set_tag(tagged);
+    settings_.swap(newer.settings_);
+    on_disk_ = now;
+    return true;
+}
+
+bool Nimbrel_settings_file::Refresh() {
+    Bytes now;
+    if (!rewritten_elsewhere(now) || !adopt(now)) return false;
+    if (modified_) Save(); // a failure stays Modified and is tried again at the end
+    return true;
 }
 
 bool Nimbrel_settings_file::Save_as(const std::string& path, std::string* error) {

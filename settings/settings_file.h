@@ -43,6 +43,10 @@ class Nimbrel_settings_file {
     void Set_tag(int i, bool tagged);
     bool Modified() const { return modified_; }
 
+    // Reads the file again when another program (the editor) has rewritten it since it was
+    // read or written here; tags changed here are switched in the new version and saved. true
+    // when the settings are now the new version; a new version that cannot be read is ignored.
+    bool Refresh();
     // Writes the tags back to the file they were loaded from, atomically. When another program
     // (the editor) has rewritten the file since, the tags changed here are switched, by setting
     // name, in that newer version rather than the old copy overwriting it; a newer version that
@@ -57,6 +61,10 @@ class Nimbrel_settings_file {
 
   private:
     void parse();
+    // The file's contents when someone else wrote it since, else nothing.
+    bool rewritten_elsewhere(Bytes& now) const;
+    // Takes the settings of `now` with this collection's tag changes; false when unreadable.
+    bool adopt(const Bytes& now);
 
     Startup_report* report_;
     Startup_report discarded_;

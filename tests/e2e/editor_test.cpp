@@ -6,6 +6,7 @@
 #include "driver.h"
 #include "editor/editor_ids.h"
 #include "fixture.h"
+#include "settings/lzh.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +195,15 @@ TEST_F(Editor, WithNoDataFolderRegisteredOffersTheOpenedFilesFolder) {
     editor_process_->kill();
 }
 
+// A list box's line; the lists are Unicode windows, so the ANSI message would give one letter.
+std::string list_text(HWND list, int index) {
+    wchar_t wide[512] = {};
+    SendMessageW(list, LB_GETTEXT, WPARAM(index), LPARAM(wide));
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 TEST_F(Editor, EditButtonOfTheConfigurationDialogOpensTheSelectedSetting) {
     ASSERT_TRUE(CopyFileA(editor_.c_str(), (bin_ + kEditorName).c_str(), FALSE));
     Process saver(exe_, "/c");
@@ -209,8 +219,8 @@ TEST_F(Editor, EditButtonOfTheConfigurationDialogOpensTheSelectedSetting) {
     ASSERT_TRUE(
         wait_until([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) > 3; }, Millis(5000)));
     SendMessageA(list, LB_SETCURSEL, 3, 0);
-    char name[256] = {};
-    SendMessageA(list, LB_GETTEXT, 3, LPARAM(name));
+    SendMessageA(list, WM_KEYUP, VK_DOWN, 0); // as after an arrow key: the preview follows
+    const std::string name = list_text(list, 3);
     PostMessageA(edit, BM_CLICK, 0, 0);
 
     HWND editor = nullptr;
@@ -219,9 +229,11 @@ TEST_F(Editor, EditButtonOfTheConfigurationDialogOpensTheSelectedSetting) {
         << "no editor came up";
     HWND editor_list = GetDlgItem(editor, IDC_SETTINGS_NAMES);
     const auto selected = SendMessageA(editor_list, LB_GETCURSEL, 0, 0);
-    char shown[256] = {};
-    SendMessageA(editor_list, LB_GETTEXT, WPARAM(selected), LPARAM(shown));
-    EXPECT_STREQ(shown, name);
+    EXPECT_EQ(list_text(editor_list, int(selected)), name);
+    // What the editor might have saved: a new setting before the selected one, the rest gone.
+    const std::string saved = "{ Edited\r\n}\r\n{ " + name + "\r\n}\r\n";
+    const std::vector<std::uint8_t> packed = nimbrel::lzh_pack({saved.begin(), saved.end()});
+    ASSERT_TRUE(write_file(settings_, std::string(packed.begin(), packed.end())));
     DWORD editor_id = 0;
     GetWindowThreadProcessId(editor, &editor_id);
     PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDC_KILL_BTN, BN_CLICKED), 0);
@@ -230,6 +242,13 @@ TEST_F(Editor, EditButtonOfTheConfigurationDialogOpensTheSelectedSetting) {
         TerminateProcess(left, 1);
         CloseHandle(left);
     }
+
+    // Back in the dialog, its list is the file as the editor left it, on the same setting.
+    SetForegroundWindow(config);
+    EXPECT_TRUE(
+        wait_until([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 2; }, Millis(3000)))
+        << "the dialog still lists the settings it loaded";
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
     saver.kill();
 }
 

@@ -346,6 +346,27 @@ TEST(SaverWindowCore, ExplicitPicksFromTheDialog) {
     }
 }
 
+TEST(SaverWindowCore, SettingsRewrittenByTheEditorShowOnTheSameSetting) {
+    Fixture f;
+    FakeDialog dialog;
+    f.host.dialog = &dialog;
+    f.start();
+    f.core.Change_setting(1); // B
+    const int engines = f.host.engines_made;
+    f.core.Refresh_settings(); // nobody wrote: nothing changes
+    EXPECT_EQ(f.host.engines_made, engines);
+
+    write_text(f.folder.file("settings.txt"),
+               "{ New\r\n}\r\n{ A\r\n}\r\n{ B\r\nspeed_scroll 1 200 9\r\n}\r\n");
+    dialog.filled.clear();
+    f.core.Refresh_settings();
+    EXPECT_EQ(f.core.current_setting(), 2) << "B, where it is now";
+    EXPECT_EQ(dialog.filled, std::vector<int>{2});
+    EXPECT_EQ(f.host.engines_made, engines + 1) << "B's new lines were not started";
+    EXPECT_EQ(f.core.params_form()->pos(Param::speed_scroll), 9);
+    EXPECT_TRUE(f.core.running);
+}
+
 TEST(SaverWindowCore, HideStopsAndTheNextShowStartsAgain) {
     Fixture f;
     f.start();

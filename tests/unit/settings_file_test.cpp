@@ -275,6 +275,39 @@ TEST(SettingsFile, TagsGoOntoTheVersionAnotherProgramSaved) {
     }
 }
 
+TEST(SettingsFile, RefreshTakesTheVersionAnotherProgramSaved) {
+    const struct {
+        const char* what;
+        std::string written_meanwhile; // empty: nobody wrote
+        bool tag_first;                // a tag switched here before
+        bool refreshed;
+        std::string names;
+    } cases[] = {
+        {"nobody wrote", "", false, false, "First|Second|"},
+        {"the editor saved", "{ New\r\n}\r\n{ First\r\n}\r\n", false, true, "New|First|"},
+        {"and a tag was switched", "{ New\r\n}\r\n{ First\r\n}\r\n", true, true, "New|First|"},
+        {"unreadable now", "{ broken", false, false, "First|Second|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Temp_folder t;
+        Loaded loaded(t, Two_blocks);
+        if (c.tag_first) loaded.file.Set_tag(0, false);
+        if (!c.written_meanwhile.empty()) write_text(t.file("s.txt"), c.written_meanwhile);
+        EXPECT_EQ(loaded.file.Refresh(), c.refreshed);
+        std::string names;
+        for (int i = 0; i < loaded.file.Count(); ++i)
+            names += loaded.file.Setting(i).Get_name() + "|";
+        EXPECT_EQ(names, c.names);
+        EXPECT_FALSE(loaded.file.Refresh()) << "the same version twice";
+        if (c.tag_first) { // saved at once, with the tag on the new version
+            EXPECT_FALSE(loaded.file.Modified());
+            EXPECT_EQ(read_text(t.file("s.txt")),
+                      "{ New\r\n}\r\n{ First\r\n" + tag_line(false) + "\r\n}\r\n");
+        }
+    }
+}
+
 TEST(SettingsFile, FailedSaveKeepsTheOldFileAndIsReported) {
     std::string big = "{ Big\r\n";
     for (int i = 0; i < 200; ++i)
