@@ -612,16 +612,11 @@ void EditorDialog::load_strip_colours() {
     strip_.clear();
     const int index = holder_.palette_index();
     if (index < 0 || index >= static_cast<int>(holder_.palette_list().size())) return;
-    Bytes bytes;
-    if (!read_file(palette_folder() + holder_.palette_list()[static_cast<std::size_t>(index)],
-                   bytes))
+    std::vector<PaletteEntry> colours;
+    if (!read_palette_file(holder_.palette_list()[static_cast<std::size_t>(index)], colours))
         return;
-    Line_reader lines(bytes);
-    const std::int32_t count = parse_colour_count(lines.Read_line());
-    for (std::int32_t i = 0; i < count && !lines.at_end(); ++i) {
-        const PaletteEntry e = parse_colour_line(lines.Read_line());
+    for (const PaletteEntry& e : colours)
         strip_.push_back(RGB(e.red, e.green, e.blue));
-    }
 }
 
 void EditorDialog::draw_palette_strip(const DRAWITEMSTRUCT& draw) {

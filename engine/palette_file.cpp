@@ -92,8 +92,7 @@ PaletteEntry parse_colour_line(std::string_view line) {
     return {rgb[0], rgb[1], rgb[2], PC_RESERVED};
 }
 
-bool load_palette_file(const std::string& name, LogPalette& log, PaletteTarget& palette,
-                       AlertSink& alerts) {
+bool read_palette_file(const std::string& name, std::vector<PaletteEntry>& colours) {
     const std::filesystem::path given(name);
     const std::filesystem::path file =
         given.has_parent_path() ? given : std::filesystem::path(palette_folder() + name);
@@ -104,14 +103,22 @@ bool load_palette_file(const std::string& name, LogPalette& log, PaletteTarget& 
 
     std::string line;
     std::getline(in, line);
-    const std::int32_t n = parse_colour_count(line);
-    log.version = 0x300;
-    log.loaded_count = n;
-    copy_system_entries(log, palette);
-    for (int k = 0; k < n; ++k) {
+    colours.resize(static_cast<std::size_t>(parse_colour_count(line)));
+    for (PaletteEntry& colour : colours) {
         if (!std::getline(in, line)) line.clear();
-        log.entries[first_animated_entry + k] = parse_colour_line(line);
+        colour = parse_colour_line(line);
     }
+    return true;
+}
+
+bool load_palette_file(const std::string& name, LogPalette& log, PaletteTarget& palette,
+                       AlertSink& alerts) {
+    std::vector<PaletteEntry> colours;
+    if (!read_palette_file(name, colours)) return false;
+    log.version = 0x300;
+    log.loaded_count = static_cast<std::int32_t>(colours.size());
+    copy_system_entries(log, palette);
+    std::copy(colours.begin(), colours.end(), log.entries.begin() + first_animated_entry);
     if (!palette.create(log.entries)) alerts.alert("Palette not deleted #0");
     return true;
 }

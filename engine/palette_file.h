@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nimbrel {
 
@@ -31,6 +32,11 @@ bool find_palettes(const std::filesystem::path& directory);
 std::int32_t parse_colour_count(std::string_view line);
 // One colour line: three numbers separated by spaces, each taken modulo 256; missing ones are 0.
 PaletteEntry parse_colour_line(std::string_view line);
+
+// The colours of a palette file, as many as its first line counts (a missing line is black). A
+// name without a folder part is looked up in the palette folder. False when the file cannot be
+// read.
+bool read_palette_file(const std::string& name, std::vector<PaletteEntry>& colours);
 
 // Loads a palette file into `log` and creates the logical palette from it. A name without a folder
 // part is looked up in the palette folder. False (and nothing changed) when the file cannot be

@@ -163,7 +163,8 @@ bool Nimbrel_settings_file::adopt(const Bytes& now) {
 bool Nimbrel_settings_file::Refresh() {
     Bytes now;
     if (!rewritten_elsewhere(now) || !adopt(now)) return false;
-    if (modified_) Save(); // a failure stays Modified and is tried again at the end
+    // Just adopted: written as it is, without reading the file once more as Save would.
+    if (modified_) Save_as(file_name_); // a failure stays Modified and is tried again at the end
     return true;
 }
 

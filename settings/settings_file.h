@@ -61,7 +61,8 @@ class Nimbrel_settings_file {
 
   private:
     void parse();
-    // The file's contents when someone else wrote it since, else nothing.
+    // Whether someone else wrote the file since it was read or written here; its contents are
+    // then in `now`.
     bool rewritten_elsewhere(Bytes& now) const;
     // Takes the settings of `now` with this collection's tag changes; false when unreadable.
     bool adopt(const Bytes& now);
